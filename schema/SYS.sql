@@ -1,0 +1,23 @@
+/* System database: configuration rows and the queue of update parts. */
+SET SQL DIALECT 3;
+
+CREATE TABLE HVX (
+    ID      INTEGER NOT NULL,
+    COM     VARCHAR(250),
+    CONSTRAINT PK_HVX PRIMARY KEY (ID)
+);
+
+CREATE TABLE HVXUPD (
+    ID      INTEGER NOT NULL,
+    HSH     VARCHAR(32),
+    ST      INTEGER,
+    CONSTRAINT PK_HVXUPD PRIMARY KEY (ID)
+);
+
+/* 1: name part of the update scripts; 3: fingerprint of the last accepted update set;
+   4: update state (0 nothing pending). */
+INSERT INTO HVX (ID, COM) VALUES (1, '100');
+INSERT INTO HVX (ID, COM) VALUES (3, '');
+INSERT INTO HVX (ID, COM) VALUES (4, '0');
+
+COMMIT;

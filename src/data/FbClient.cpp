@@ -1,0 +1,71 @@
+#include "data/FbClient.h"
+
+#include "data/DatabaseError.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <dlfcn.h>
+#include <unistd.h>
+
+using namespace Firebird;
+
+namespace {
+QString g_lockDirectory;
+}
+
+void throwDatabaseError(const FbException& e) {
+    IStatus* status = e.getStatus();
+    const intptr_t* errors = status->getErrors();
+    long code = (errors && errors[0] == isc_arg_gds) ? long(errors[1]) : 0;
+    throw DatabaseError(FbClient::instance().formatStatus(status), code);
+}
+
+FbClient& FbClient::instance() {
+    static FbClient client;
+    return client;
+}
+
+void FbClient::setLockDirectory(const QString& dir) {
+    g_lockDirectory = dir;
+}
+
+QString FbClient::defaultLockDirectory() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(runtime).exists())
+        return runtime + QStringLiteral("/tessaro-kavelin-fb");
+    return QStringLiteral("/tmp/tessaro-kavelin-fb-%1").arg(getuid());
+}
+
+FbClient::FbClient() {
+    // The embedded engine keeps its lock files here; it reads the variable when it loads.
+    if (g_lockDirectory.isEmpty())
+        g_lockDirectory = defaultLockDirectory();
+    QDir().mkpath(g_lockDirectory);
+    qputenv("FIREBIRD_LOCK", g_lockDirectory.toLocal8Bit());
+    for (const char* name : {"libfbclient.so.2", "libfbclient.so"}) {
+        m_library = dlopen(name, RTLD_NOW | RTLD_GLOBAL);
+        if (m_library)
+            break;
+    }
+    if (!m_library)
+        throw DatabaseError(QStringLiteral("The Firebird client library could not be loaded"));
+    using GetMaster = IMaster* (*)();
+    auto getMaster = reinterpret_cast<GetMaster>(dlsym(m_library, "fb_get_master_interface"));
+    if (!getMaster)
+        throw DatabaseError(QStringLiteral("The Firebird client library has no master interface"));
+    m_master = getMaster();
+    m_provider = m_master->getDispatcher();
+    m_util = m_master->getUtilInterface();
+}
+
+QString FbClient::formatStatus(IStatus* status) const {
+    char buffer[2048];
+    unsigned length = m_util->formatStatus(buffer, sizeof buffer, status);
+    return QString::fromLatin1(buffer, int(qMin<unsigned>(length, sizeof buffer))).trimmed();
+}
+
+FbStatus::FbStatus() : m_status(FbClient::instance().newStatus()), m_wrapper(m_status) {}
+
+FbStatus::~FbStatus() {
+    m_status->dispose();
+}

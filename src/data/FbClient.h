@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <firebird/Interface.h>
+
+// Loads the Firebird client library at run time and hands out its master interfaces.
+class FbClient {
+public:
+    // Loads the library on first use; throws DatabaseError when no client library loads.
+    static FbClient& instance();
+
+    // The per-user lock directory the embedded engine uses; must be set before the first load.
+    static void setLockDirectory(const QString& dir);
+    // Per user: $XDG_RUNTIME_DIR/tessaro-kavelin-fb, else a folder in /tmp named by the user id.
+    static QString defaultLockDirectory();
+
+    Firebird::IMaster* master() const { return m_master; }
+    Firebird::IProvider* provider() const { return m_provider; }
+    Firebird::IUtil* util() const { return m_util; }
+
+    // A fresh status object wrapped to throw; the caller owns neither.
+    Firebird::IStatus* newStatus() const { return m_master->getStatus(); }
+
+    // Turns a status vector into readable text.
+    QString formatStatus(Firebird::IStatus* status) const;
+
+private:
+    FbClient();
+    void* m_library = nullptr;
+    Firebird::IMaster* m_master = nullptr;
+    Firebird::IProvider* m_provider = nullptr;
+    Firebird::IUtil* m_util = nullptr;
+};
+
+// Status holder for one call sequence: throws DatabaseError on any error.
+class FbStatus {
+public:
+    FbStatus();
+    ~FbStatus();
+    FbStatus(const FbStatus&) = delete;
+    FbStatus& operator=(const FbStatus&) = delete;
+
+    Firebird::ThrowStatusWrapper* operator&() { return &m_wrapper; }
+
+private:
+    Firebird::IStatus* m_status;
+    Firebird::ThrowStatusWrapper m_wrapper;
+};
+
+// Rethrows an engine exception as a DatabaseError carrying the engine's text and code.
+[[noreturn]] void throwDatabaseError(const Firebird::FbException& e);
+
+// Runs a call on the Firebird API and turns its FbException into a DatabaseError.
+template <typename F> auto fbCall(F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (const Firebird::FbException& e) {
+        throwDatabaseError(e);
+    }
+}
