@@ -1,0 +1,31 @@
+// A tiny program that takes the single-instance guard the way the real program does, so tests
+// can run several real processes against one block. Prints "admitted N" or "refused", then
+// "activated" whenever a later start asks it to come forward; ends when its input closes.
+#include "app/CheckPrevious.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    CheckPrevious guard(QCoreApplication::applicationFilePath());
+    if (guard.ActivatePreviousInstance(quint32(getpid()), 1)) {
+        std::printf("refused\n");
+        return 0;
+    }
+    std::printf("admitted %d\n", guard.runningCount());
+    std::fflush(stdout);
+    guard.listenForActivation([] {
+        std::printf("activated\n");
+        std::fflush(stdout);
+    });
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[64];
+        if (::read(0, buffer, sizeof buffer) <= 0)
+            app.quit();
+    });
+    return app.exec();
+}
