@@ -1,9 +1,7 @@
 """The drawings themselves. Every function returns a list of (relative path,
 Svg) pairs; ALL lists them in the order they are written."""
 
-import math
-
-from svgkit import Svg, circle_d, num, poly_d, rrect_d, text_width, wrap, rotate_pt
+from svgkit import Svg, num, poly_d, rrect_d, text_width
 import glyphs
 from glyphs import place
 

@@ -1,11 +1,14 @@
 """The seven pictures of the information page, 480 by 300 each: an
 illustration above a caption."""
 
-from svgkit import Svg, num, rrect_d, text_width, wrap
+import math
+import random
+
+from svgkit import Svg, num, poly_d, text_width, wrap
 import glyphs
 from glyphs import place
 import art
-from art import (BIL_ICONS, INK, NAVY0, NAVY1, NORMAL, ORANGE, ORANGE_D, ORANGE_L, ORANGE_P, PALE, PANEL,
+from art import (INK, NAVY0, NAVY1, NORMAL, ORANGE, ORANGE_D, ORANGE_L, ORANGE_P, PANEL,
                  WHITE, brand_mark, folder_shape, glass, _badge, draw_dialer, _shadowed_glyph)
 
 W, H = 480, 300
@@ -74,7 +77,7 @@ def bars(s, x, y, widths, h=5, gap=9, col="#AAB8D8"):
 def mini_window(s, x, y, w, h):
     s.rect(x + 2, y + 4, w, h, 9, fill=NAVY0, fill_opacity=0.2)
     s.rect(x, y, w, h, 9, fill=PANEL, stroke=NAVY0, stroke_width=1, stroke_opacity=0.6)
-    s.path(rrect_d(x, y, w, 44, 9)[:0] + f"M{num(x + 9)},{num(y)} H{num(x + w - 9)} A9,9 0 0 1 {num(x + w)},{num(y + 9)} V{num(y + 44)} H{num(x)} V{num(y + 9)} A9,9 0 0 1 {num(x + 9)},{num(y)} Z",
+    s.path(f"M{num(x + 9)},{num(y)} H{num(x + w - 9)} A9,9 0 0 1 {num(x + w)},{num(y + 9)} V{num(y + 44)} H{num(x)} V{num(y + 9)} A9,9 0 0 1 {num(x + 9)},{num(y)} Z",
            fill=s.lin(0, y, 0, y + 44, [(0, "#2C4279"), (1, NAVY1)]))
     s.rect(x, y + 20, w, 1.2, fill=ORANGE)
     brand_mark(s, x + 7, y + 4, 13)
@@ -138,19 +141,16 @@ def pic_personal(s):
 
 
 def _star(s, cx, cy, r):
-    import math
     pts = []
     for i in range(10):
         a = -math.pi / 2 + i * math.pi / 5
         rr = r if i % 2 == 0 else r * 0.45
         pts.append((cx + math.cos(a) * rr, cy + math.sin(a) * rr))
-    from svgkit import poly_d
     s.path(poly_d(pts), fill=s.lin(0, cy - r, 0, cy + r, [(0, "#FFE07A"), (1, "#F29A00")]), stroke=ORANGE_D, stroke_width=1.2, stroke_linejoin="round")
 
 
 def pic_business(s):
     # skyline
-    import random
     rnd = random.Random(7)
     for layer, (col, base, hmin, hmax, op) in enumerate((("#9FB3E0", AY + AH, 50, 95, 0.9), ("#6E86C2", AY + AH, 30, 70, 1.0))):
         x = AX + (6 if layer else 0)
@@ -290,7 +290,6 @@ def pic_backup(s):
     cx, cy = 132, 100
     ring_r = 66
     for a0, a1 in ((200, 340), (20, 160)):
-        import math
         p0 = (cx + ring_r * math.cos(math.radians(a0)), cy + ring_r * math.sin(math.radians(a0)))
         p1 = (cx + ring_r * math.cos(math.radians(a1)), cy + ring_r * math.sin(math.radians(a1)))
         s.path(f"M{num(p0[0])},{num(p0[1])} A{ring_r},{ring_r} 0 0 1 {num(p1[0])},{num(p1[1])}", fill="none", stroke=ORANGE, stroke_width=7, stroke_linecap="round")
@@ -302,7 +301,7 @@ def pic_backup(s):
         b1 = (p1[0] + nx * 10, p1[1] + ny * 10)
         b2 = (p1[0] - nx * 10, p1[1] - ny * 10)
         s.path(f"M{num(tip[0])},{num(tip[1])} L{num(b1[0])},{num(b1[1])} L{num(b2[0])},{num(b2[1])} Z", fill=ORANGE, stroke=ORANGE, stroke_width=2, stroke_linejoin="round")
-    w, top, hgt = 64, cy - 40, 80
+    w, top = 64, cy - 40
     body = s.lin(cx - w / 2, 0, cx + w / 2, 0, [(0, "#2C4FA8"), (0.35, "#7FA2EE"), (1, "#22408F")])
     for i in range(3):
         y0 = top + i * 26

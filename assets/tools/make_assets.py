@@ -12,8 +12,6 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from svgkit import Svg, circle_d, num, poly_d, rrect_d, text_width, wrap  # noqa: E402
-import glyphs  # noqa: E402
 import art  # noqa: E402
 import info_art  # noqa: E402
 
