@@ -1,0 +1,24 @@
+#include "reports/AsciiText.h"
+
+namespace {
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+} // namespace
+
+QByteArray AsciiText::toLower(const QByteArray& text) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = lowerAscii(text[i]);
+    return out;
+}
+
+bool AsciiText::equalsIgnoreCase(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "business/BusinessRow.h"
+#include "personal/ContactRow.h"
+#include "ptcl/PtclRow.h"
+
+#include <QList>
+#include <QVariantList>
+
+class ReportTable;
+
+// Builds the rows of the report table DS from the rows of the directory pages: the one-row
+// detail for the detail pane (with paragraph and gap fragments) and the numbered report rows.
+// User text is escaped for RTF; the fragments stay raw. Personal and business rows share the
+// contact layout.
+class ReportRows {
+public:
+    // A paragraph mark and one blank.
+    static const QString PAR;
+    // A group holding an empty 4-point paragraph: a small gap before a block.
+    static const QString GAP;
+
+    static QVariantList contactDetail(const ContactRow& row);
+    static QVariantList contactReport(const ContactRow& row, int serial);
+    static QVariantList ptclDetail(const PtclRow& row);
+    static QVariantList ptclReport(const PtclRow& row, int serial);
+
+    // Replaces the rows of DS with the detail row of one entry.
+    static void fillDetail(ReportTable& ds, const ContactRow& row);
+    static void fillDetail(ReportTable& ds, const PtclRow& row);
+    // Replaces the rows of DS with one report row per entry, numbered from 1 in the given order.
+    static void fillReport(ReportTable& ds, const QList<const ContactRow*>& rows);
+    static void fillReport(ReportTable& ds, const QList<const PtclRow*>& rows);
+};

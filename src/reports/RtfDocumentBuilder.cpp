@@ -1,0 +1,201 @@
+#include "reports/RtfDocumentBuilder.h"
+
+#include <QTextDocument>
+#include <QTextTable>
+#include <algorithm>
+
+namespace {
+
+// Twips (1/1440 inch) to the document's pixels (1/96 inch).
+qreal px(int twips) {
+    return twips / 15.0;
+}
+
+} // namespace
+
+RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document)
+    : m_document(document), m_cursor(document) {}
+
+void RtfDocumentBuilder::addText(const QString& text, const RtfCharProps& chars,
+                                 const RtfParaProps& para) {
+    if (text.isEmpty() || chars.hidden)
+        return;
+    prepareFor(para);
+    if (!(chars == m_runProps))
+        flushRun();
+    m_runProps = chars;
+    m_run += text;
+}
+
+void RtfDocumentBuilder::endParagraph(const RtfCharProps& chars, const RtfParaProps& para) {
+    prepareFor(para);
+    flushRun();
+    m_cursor.setBlockFormat(blockFormat(para));
+    m_cursor.setBlockCharFormat(charFormat(chars));
+    m_cursor.insertBlock();
+}
+
+void RtfDocumentBuilder::endCell(const RtfCharProps& chars, const RtfParaProps& para,
+                                 const RtfRowProps& row) {
+    RtfParaProps cellPara = para;
+    cellPara.inTable = true;
+    prepareFor(cellPara, &row);
+    flushRun();
+    m_cursor.setBlockFormat(blockFormat(cellPara));
+    m_cursor.setBlockCharFormat(charFormat(chars));
+    m_lastRow = row;
+    ++m_column;
+    m_cellPending = true;
+}
+
+void RtfDocumentBuilder::endRow() {
+    if (!m_table)
+        return;
+    flushRun();
+    m_rowEnded = true;
+    m_cellPending = false;
+}
+
+void RtfDocumentBuilder::finish(const RtfCharProps& chars, const RtfParaProps& para) {
+    flushRun();
+    if (m_table)
+        endTable();
+    m_cursor.setBlockFormat(blockFormat(para));
+    m_cursor.setBlockCharFormat(charFormat(chars));
+}
+
+void RtfDocumentBuilder::flushRun() {
+    if (m_run.isEmpty())
+        return;
+    m_cursor.insertText(m_run, charFormat(m_runProps));
+    m_run.clear();
+}
+
+// Makes the cursor stand where content of a paragraph with these properties goes: inside or
+// outside a table, in the right cell.
+void RtfDocumentBuilder::prepareFor(const RtfParaProps& para, const RtfRowProps* row) {
+    if (para.inTable && !m_table) {
+        flushRun();
+        startTable(row ? row : &m_lastRow);
+        return;
+    }
+    if (!para.inTable && m_table) {
+        flushRun();
+        endTable();
+        return;
+    }
+    if (!m_table)
+        return;
+    if (m_rowEnded) {
+        flushRun();
+        m_table->appendRows(1);
+        ++m_row;
+        m_column = 0;
+        m_rowEnded = false;
+        m_cellPending = true;
+    }
+    if (m_cellPending) {
+        flushRun();
+        enterCell();
+    }
+}
+
+void RtfDocumentBuilder::startTable(const RtfRowProps* row) {
+    const int columns = std::clamp(int(row->cellRight.size()), 1, kMaxColumns);
+    QTextTableFormat format;
+    format.setBorder(row->borders ? 1 : 0);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderBrush(QColor(Qt::black));
+    format.setBorderCollapse(true);
+    format.setCellSpacing(0);
+    format.setCellPadding(std::clamp(px(row->gap), 1.0, 40.0));
+    format.setAlignment(Qt::AlignLeft);
+    QList<QTextLength> widths;
+    int left = row->left;
+    for (int i = 0; i < columns && i < row->cellRight.size(); ++i) {
+        widths.append(QTextLength(QTextLength::FixedLength,
+                                  std::clamp(px(row->cellRight[i] - left), 8.0, 4000.0)));
+        left = row->cellRight[i];
+    }
+    if (widths.size() == columns)
+        format.setColumnWidthConstraints(widths);
+    m_table = m_cursor.insertTable(1, columns, format);
+    m_row = 0;
+    m_column = 0;
+    m_rowEnded = false;
+    m_cellPending = true;
+    enterCell();
+}
+
+void RtfDocumentBuilder::endTable() {
+    m_cursor = m_table->lastCursorPosition();
+    m_cursor.movePosition(QTextCursor::NextBlock);
+    m_table = nullptr;
+    m_rowEnded = false;
+    m_cellPending = false;
+}
+
+void RtfDocumentBuilder::enterCell() {
+    m_cellPending = false;
+    if (m_column >= m_table->columns()) {
+        if (m_table->columns() < kMaxColumns) {
+            m_table->appendColumns(m_column - m_table->columns() + 1);
+        } else {
+            // Too many cells: the rest of the row shares the last cell.
+            m_column = m_table->columns() - 1;
+            m_cursor = m_table->cellAt(m_row, m_column).lastCursorPosition();
+            m_cursor.insertText(QStringLiteral(" "));
+            return;
+        }
+    }
+    m_cursor = m_table->cellAt(m_row, m_column).firstCursorPosition();
+}
+
+QTextCharFormat RtfDocumentBuilder::charFormat(const RtfCharProps& c) const {
+    QTextCharFormat f;
+    f.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(c.italic);
+    f.setFontUnderline(c.underline);
+    f.setFontStrikeOut(c.strike);
+    f.setFontPointSize(std::clamp(c.fontSize, 2, 3276) / 2.0);
+    if (c.allCaps)
+        f.setFontCapitalization(QFont::AllUppercase);
+    else if (c.smallCaps)
+        f.setFontCapitalization(QFont::SmallCaps);
+    if (c.vertical > 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (c.vertical < 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    const auto font = m_fonts.constFind(c.font);
+    if (font != m_fonts.constEnd() && !font->family.isEmpty()) {
+        f.setFontFamilies(QStringList{font->family});
+        f.setFontStyleHint(font->hint);
+    }
+    if (c.foreground >= 0 && c.foreground < m_colours.size() && m_colours[c.foreground].isValid())
+        f.setForeground(m_colours[c.foreground]);
+    if (c.background >= 0 && c.background < m_colours.size() && m_colours[c.background].isValid())
+        f.setBackground(m_colours[c.background]);
+    return f;
+}
+
+QTextBlockFormat RtfDocumentBuilder::blockFormat(const RtfParaProps& p) const {
+    QTextBlockFormat f;
+    f.setAlignment(p.alignment);
+    f.setLeftMargin(std::max(0.0, px(p.leftIndent)));
+    f.setRightMargin(std::max(0.0, px(p.rightIndent)));
+    f.setTextIndent(px(p.firstIndent));
+    f.setTopMargin(std::max(0.0, px(p.spaceBefore)));
+    f.setBottomMargin(std::max(0.0, px(p.spaceAfter)));
+    if (p.lineSpacing != 0) {
+        if (p.lineMultiple && p.lineSpacing > 0)
+            f.setLineHeight(std::min(p.lineSpacing * 100.0 / 240.0, 1000.0),
+                            QTextBlockFormat::ProportionalHeight);
+        else if (p.lineSpacing > 0)
+            f.setLineHeight(px(p.lineSpacing), QTextBlockFormat::MinimumHeight);
+        else
+            f.setLineHeight(px(-p.lineSpacing), QTextBlockFormat::FixedHeight);
+    }
+    if (!p.tabs.isEmpty())
+        f.setTabPositions(p.tabs);
+    return f;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "reports/RtfProps.h"
+
+#include <QColor>
+#include <QMap>
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+class QTextDocument;
+class QTextTable;
+
+// Writes the content of an RTF document into a QTextDocument: runs of formatted text,
+// paragraphs, and table cells and rows, with the fonts and colours the reader collected.
+class RtfDocumentBuilder {
+public:
+    struct Font {
+        QString family;
+        QFont::StyleHint hint = QFont::AnyStyle;
+    };
+
+    explicit RtfDocumentBuilder(QTextDocument* document);
+
+    QMap<int, Font>& fonts() { return m_fonts; }
+    QList<QColor>& colours() { return m_colours; }
+
+    void addText(const QString& text, const RtfCharProps& chars, const RtfParaProps& para);
+    void endParagraph(const RtfCharProps& chars, const RtfParaProps& para);
+    void endCell(const RtfCharProps& chars, const RtfParaProps& para, const RtfRowProps& row);
+    void endRow();
+    // Applies the last paragraph's properties; call once at the end.
+    void finish(const RtfCharProps& chars, const RtfParaProps& para);
+
+    static constexpr int kMaxColumns = 63;
+
+private:
+    void flushRun();
+    void prepareFor(const RtfParaProps& para, const RtfRowProps* row = nullptr);
+    void startTable(const RtfRowProps* row);
+    void endTable();
+    void enterCell();
+    QTextCharFormat charFormat(const RtfCharProps& chars) const;
+    QTextBlockFormat blockFormat(const RtfParaProps& para) const;
+
+    QTextDocument* m_document;
+    QTextCursor m_cursor;
+    QMap<int, Font> m_fonts;
+    QList<QColor> m_colours;
+
+    QString m_run;
+    RtfCharProps m_runProps;
+
+    QTextTable* m_table = nullptr;
+    int m_row = 0;
+    int m_column = 0;
+    bool m_cellPending = false; // the cursor must move to cell (m_row, m_column)
+    bool m_rowEnded = false;
+    RtfRowProps m_lastRow;
+};
