@@ -1,0 +1,19 @@
+#include "business/TBDIR_FRM.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+TBDIR_FRM::TBDIR_FRM(Databases&, SettingsStore&, QWidget*, QWidget* parent) : Page(parent) {
+    setObjectName(QStringLiteral("TBDIR_FRM"));
+    setAutoFillBackground(true);
+    auto* label = new QLabel(caption(), this);
+    label->setObjectName(QStringLiteral("CaptionLabel"));
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setPixelSize(22);
+    font.setBold(true);
+    label->setFont(font);
+    label->setStyleSheet(QStringLiteral("color: white;"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+}

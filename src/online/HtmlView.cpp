@@ -1,0 +1,217 @@
+#include "online/HtmlView.h"
+
+#include "platform/Shell.h"
+
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+
+namespace {
+// A page names at most this many pictures and style sheets that are fetched.
+constexpr int MaxResources = 64;
+constexpr int TransferTimeoutMs = 30000;
+
+bool isWebUrl(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
+}
+} // namespace
+
+HtmlView::HtmlView(QWidget* parent)
+    : QTextBrowser(parent), m_network(new QNetworkAccessManager(this)) {
+    m_network->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    m_network->setTransferTimeout(TransferTimeoutMs);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    document()->setDocumentMargin(0);
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        const QUrl target = m_url.resolved(link);
+        if (isWebUrl(target))
+            navigate(target);
+        else if (!target.isRelative())
+            Shell::open(target);
+    });
+}
+
+HtmlView::~HtmlView() {
+    abortAll();
+}
+
+void HtmlView::navigate(const QUrl& url) {
+    emit beforeNavigate(url);
+    abortAll();
+    m_url = url;
+    m_completeDue = true;
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
+    QNetworkReply* reply = m_network->get(request);
+    m_pageReply = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { pageArrived(reply); });
+}
+
+void HtmlView::loadHtml(const QString& html, const QUrl& baseUrl) {
+    abortAll();
+    m_url = baseUrl;
+    m_completeDue = true;
+    showSource(html, baseUrl);
+    fetchPictures();
+    finishIfDone();
+}
+
+void HtmlView::pageArrived(QNetworkReply* reply) {
+    reply->deleteLater();
+    if (reply != m_pageReply)
+        return;
+    m_pageReply = nullptr;
+    const QByteArray body = reply->readAll();
+    m_url = reply->url();
+    showSource(decodePage(reply, body), m_url);
+    fetchPictures();
+    finishIfDone();
+}
+
+QString HtmlView::decodePage(QNetworkReply* reply, const QByteArray& body) const {
+    const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    const qsizetype at = type.indexOf(QStringLiteral("charset="), 0, Qt::CaseInsensitive);
+    if (at >= 0) {
+        const QString charset = type.mid(at + 8).section(u';', 0, 0).remove(u'"').trimmed();
+        QStringDecoder decoder(charset.toLatin1().constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    if (body.startsWith("\xEF\xBB\xBF") || body.left(2048).toLower().contains("charset")) {
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(body);
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    return QString::fromLatin1(body);
+}
+
+void HtmlView::showSource(const QString& html, const QUrl& base) {
+    m_source = html;
+    m_rerenderDue = false;
+    document()->setBaseUrl(base);
+    setHtml(html);
+    document()->setBaseUrl(base);
+    // The body colour fills the whole view, also below a short document.
+    QPalette pal = palette();
+    const QBrush background = document()->rootFrame()->frameFormat().background();
+    pal.setBrush(QPalette::Base,
+                 background.style() == Qt::NoBrush ? QBrush(Qt::white) : background);
+    setPalette(pal);
+}
+
+void HtmlView::fetchPictures() {
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat())
+                fetchResource(m_url.resolved(QUrl(format.toImageFormat().name())));
+        }
+    }
+}
+
+void HtmlView::fetchResource(const QUrl& url) {
+    if (!isWebUrl(url) || m_resources.contains(url) || m_failed.contains(url))
+        return;
+    for (const QUrl& pending : std::as_const(m_pending))
+        if (pending == url)
+            return;
+    if (m_resources.size() + m_failed.size() + m_pending.size() >= MaxResources) {
+        m_failed.insert(url);
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
+    if (m_url.isValid())
+        request.setRawHeader("Referer", m_url.toEncoded());
+    QNetworkReply* reply = m_network->get(request);
+    m_pending.insert(reply, url);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        const QUrl key = m_pending.value(reply);
+        resourceArrived(reply, key);
+    });
+}
+
+void HtmlView::resourceArrived(QNetworkReply* reply, const QUrl& key) {
+    reply->deleteLater();
+    if (!m_pending.remove(reply))
+        return;
+    if (reply->error() == QNetworkReply::NoError)
+        m_resources.insert(key, reply->readAll());
+    else
+        m_failed.insert(key);
+    m_rerenderDue = true;
+    if (!m_pending.isEmpty())
+        return;
+    // Lay the page out again now that its pictures are at hand.
+    const int scroll = verticalScrollBar()->value();
+    showSource(m_source, m_url);
+    verticalScrollBar()->setValue(scroll);
+    finishIfDone();
+}
+
+void HtmlView::finishIfDone() {
+    if (!m_completeDue || isLoading())
+        return;
+    m_completeDue = false;
+    emit documentComplete(m_url);
+}
+
+QVariant HtmlView::loadResource(int type, const QUrl& name) {
+    const QUrl url = m_url.resolved(name);
+    if (url.scheme().compare(QStringLiteral("data"), Qt::CaseInsensitive) == 0 ||
+        url.scheme() == QStringLiteral("qrc"))
+        return QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource)
+        return {};
+    if (const auto it = m_resources.constFind(url); it != m_resources.constEnd())
+        return *it;
+    fetchResource(url);
+    return {};
+}
+
+void HtmlView::abortAll() {
+    if (QNetworkReply* reply = m_pageReply) {
+        m_pageReply = nullptr;
+        reply->abort();
+    }
+    const auto pending = m_pending.keys();
+    m_pending.clear();
+    for (QNetworkReply* reply : pending)
+        reply->abort();
+    m_resources.clear();
+    m_failed.clear();
+    m_completeDue = false;
+}
+
+void HtmlView::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+void HtmlView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTextBrowser::mousePressEvent(event);
+}
+
+void HtmlView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTextBrowser::mouseReleaseEvent(event);
+}
