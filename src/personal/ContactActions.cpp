@@ -1,0 +1,33 @@
+#include "personal/ContactActions.h"
+
+#include "app/Helpers.h"
+
+ContactActions::ButtonStates ContactActions::enabling(const ContactRow& first, int selectedCount) {
+    ButtonStates states;
+    states.DL = !first.PHN.isEmpty();
+    states.MBL = !first.MOB.isEmpty();
+    states.EM = !first.EML.isEmpty() || selectedCount > 1;
+    states.HMP = !first.WEB.isEmpty();
+    states.RTF = true;
+    return states;
+}
+
+QString ContactActions::mailAddressList(const QList<ContactRow>& rows) {
+    QString list;
+    for (const ContactRow& row : rows)
+        list += IfHasText(list, u',' + row.EML, row.EML);
+    return list;
+}
+
+QUrl ContactActions::mailUrl(const QList<ContactRow>& rows) {
+    const QString list = mailAddressList(rows);
+    if (list.isEmpty())
+        return {};
+    return QUrl(QStringLiteral("mailto:") + list, QUrl::TolerantMode);
+}
+
+QUrl ContactActions::homePageUrl(const QString& web) {
+    const bool hasScheme = web.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                           web.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    return QUrl(hasScheme ? web : QStringLiteral("http://") + web, QUrl::TolerantMode);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTableView>
+
+class ContactListModel;
+
+// The contact list control VST_E: rows 25 pixels high with grid lines, several rows selectable,
+// a right click selecting the row under the mouse, rows dragged onto the folder tree.
+class ContactListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit ContactListView(QWidget* parent = nullptr);
+
+    void setContactModel(ContactListModel* model);
+    ContactListModel* contactModel() const { return m_model; }
+
+    // Selected rows in list order.
+    QList<int> selectedRowNumbers() const;
+    // The first selected row in list order, or -1.
+    int firstSelectedRow() const;
+    void focusRow(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
+private:
+    ContactListModel* m_model = nullptr;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Text rules of the editor fields: no backslashes in titles and single-line fields, upper-case
+// contact titles within Latin-1.
+class EditText {
+public:
+    static QString withoutBackslashes(const QString& text);
+    // a-z and the Latin-1 small letters with a capital in Latin-1 become capitals.
+    static QString latin1Upper(const QString& text);
+};

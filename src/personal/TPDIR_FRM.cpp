@@ -1,0 +1,662 @@
+#include "personal/TPDIR_FRM.h"
+
+#include "app/Balloon.h"
+#include "app/SettingsStore.h"
+#include "data/DatabaseError.h"
+#include "data/Databases.h"
+#include "personal/ActionButton.h"
+#include "personal/CollapseBar.h"
+#include "personal/ContactActions.h"
+#include "personal/ContactListModel.h"
+#include "personal/ContactListView.h"
+#include "personal/ContactSearch.h"
+#include "personal/DetailSplitter.h"
+#include "personal/FolderTreeModel.h"
+#include "personal/FolderTreeView.h"
+#include "personal/Prompt.h"
+#include "personal/TC_EDT_FRM.h"
+#include "personal/TPC_EDT_FRM.h"
+#include "platform/Shell.h"
+#include "reports/RtfView.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QStringListModel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int SearchPanelWidth = 236;
+constexpr int StripWidth = 62;
+
+// Shows the wait cursor for the life of the object.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Image i of the main window's 24 by 24 list: 0 folder, 1 contact.
+QIcon listImage(int i, QStyle* style) {
+    const QString file = QStringLiteral(":/assets/gimg/gimg_%1.svg").arg(i);
+    if (QFile::exists(file))
+        return QIcon(file);
+    if (i == 0)
+        return style->standardIcon(QStyle::SP_DirIcon);
+    if (i == 3)
+        return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    QPixmap card(24, 24);
+    card.fill(Qt::transparent);
+    QPainter p(&card);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x3A, 0x5F, 0xA8));
+    p.drawEllipse(QRectF(8, 3, 8, 8));
+    p.drawRoundedRect(QRectF(4, 12.5, 16, 9), 4, 4);
+    return QIcon(card);
+}
+
+QLabel* panelLabel(const QString& text, QWidget* parent, bool bold = false) {
+    auto* label = new QLabel(text, parent);
+    if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        f.setPixelSize(16);
+        label->setFont(f);
+    }
+    return label;
+}
+} // namespace
+
+TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* contentArea,
+                     QWidget* parent)
+    : Page(parent), m_db(databases), m_settings(settings), m_contentArea(contentArea),
+      m_folders(new FolderTreeModel(databases.DTR, databases.MM, this)),
+      m_contacts(new ContactListModel(databases.DTR, this)), m_history(settings, HistoryKey),
+      m_folderEditor(new TC_EDT_FRM(databases.DTR, this)),
+      m_contactEditor(new TPC_EDT_FRM(databases.DTR, settings, this)) {
+    setObjectName(QStringLiteral("TPDIR_FRM"));
+    m_folders->setFolderIcon(listImage(0, style()));
+    m_contacts->setContactIcon(listImage(1, style()));
+
+    QWidget* search = buildSearchPanel();
+    QWidget* centre = buildCentre();
+    QWidget* strip = buildButtonStrip();
+    m_searchBar = new CollapseBar(search, true, this);
+    m_searchBar->setObjectName(QStringLiteral("SPL_S"));
+    m_stripBar = new CollapseBar(strip, false, this);
+    m_stripBar->setObjectName(QStringLiteral("SPL_B"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(search);
+    layout->addWidget(m_searchBar);
+    layout->addWidget(centre, 1);
+    layout->addWidget(m_stripBar);
+    layout->addWidget(strip);
+    buildMenus();
+
+    m_timBtv.setObjectName(QStringLiteral("TIM_BTV"));
+    m_timBtv.setInterval(150);
+    m_timBtv.setSingleShot(true);
+    connect(&m_timBtv, &QTimer::timeout, this, &TPDIR_FRM::TIM_BTVTimer);
+
+    connect(m_folderEditor, &TC_EDT_FRM::folderUpdated, this,
+            [this](const FolderRow& row) { m_folders->setFolderRow(selectedFolderIndex(), row); });
+    connect(m_contactEditor, &TPC_EDT_FRM::contactUpdated, this, [this](const ContactRow& saved) {
+        const int first = m_list->firstSelectedRow();
+        if (first < 0)
+            return;
+        ContactRow row = m_contacts->row(first);
+        const int folder = row.CTCD, hot = row.HOT;
+        row = saved;
+        row.CTCD = folder;
+        row.HOT = hot;
+        m_contacts->setRow(first, row);
+        m_timBtv.start();
+    });
+    // A failure while rows are read on demand reaches the general error display.
+    connect(
+        m_contacts, &ContactListModel::fetchFailed, this,
+        [](const QString& message) { throw DatabaseError(message); }, Qt::QueuedConnection);
+}
+
+TPDIR_FRM::~TPDIR_FRM() = default;
+
+QWidget* TPDIR_FRM::buildSearchPanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("SPANEL"));
+    panel->setFixedWidth(SearchPanelWidth);
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(6, 6, 4, 6);
+    v->setSpacing(4);
+
+    m_tit = panelLabel(QStringLiteral("Search"), panel, true);
+    m_tit->setObjectName(QStringLiteral("TIT"));
+    v->addWidget(m_tit);
+
+    m_srb = new QLineEdit(panel);
+    m_srb->setObjectName(QStringLiteral("SRB"));
+    m_srb->setClearButtonEnabled(false);
+    QAction* go = m_srb->addAction(listImage(3, style()), QLineEdit::TrailingPosition);
+    go->setObjectName(QStringLiteral("SRB_BTN"));
+    go->setToolTip(QStringLiteral("Search"));
+    connect(go, &QAction::triggered, this, &TPDIR_FRM::SRBButtonClick);
+    connect(m_srb, &QLineEdit::returnPressed, this, &TPDIR_FRM::SRBButtonClick);
+    m_suggestions = new QStringListModel(this);
+    m_completer = new QCompleter(m_suggestions, this);
+    m_completer->setCaseSensitivity(Qt::CaseInsensitive);
+    m_completer->setFilterMode(Qt::MatchStartsWith);
+    m_completer->setCompletionMode(QCompleter::PopupCompletion);
+    m_completer->setMaxVisibleItems(SearchHistory::MaxEntries);
+    m_srb->setCompleter(m_completer);
+    m_srb->installEventFilter(this);
+    v->addWidget(m_srb);
+
+    auto* fieldRow = new QHBoxLayout;
+    fieldRow->addWidget(panelLabel(QStringLiteral("Field :"), panel));
+    m_flds = new QComboBox(panel);
+    m_flds->setObjectName(QStringLiteral("FLDS"));
+    m_flds->setEditable(false);
+    m_flds->addItem(QStringLiteral("All (Recommended)"));
+    for (int c = 1; c < ContactListModel::ColumnCount; ++c)
+        m_flds->addItem(ContactListModel::columnTitle(c));
+    m_flds->setCurrentIndex(0);
+    connect(m_flds, &QComboBox::currentIndexChanged, m_contacts, &ContactListModel::setFieldChoice);
+    fieldRow->addWidget(m_flds, 1);
+    v->addLayout(fieldRow);
+
+    m_rcf = panelLabel(QString(), panel);
+    m_rcf->setObjectName(QStringLiteral("RCF"));
+    v->addWidget(m_rcf);
+
+    m_tree = new FolderTreeView(panel);
+    m_tree->setFolderModel(m_folders);
+    v->addWidget(m_tree, 1);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { folderFocusChanged(current); });
+    connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        C_MNUPopup();
+        m_cMnu->popup(m_tree->viewport()->mapToGlobal(pos));
+    });
+    connect(m_tree, &QAbstractItemView::doubleClicked, this, [this] {
+        if (hasSelectedFolder())
+            C_MNUClick(2);
+    });
+    connect(m_tree, &FolderTreeView::folderDropped, this, &TPDIR_FRM::VST_FFolderDrop);
+    connect(m_tree, &FolderTreeView::contactsDropped, this, &TPDIR_FRM::VST_FContactDrop);
+    return panel;
+}
+
+QWidget* TPDIR_FRM::buildCentre() {
+    m_dsp = new DetailSplitter(this);
+    m_list = new ContactListView(m_dsp);
+    m_list->setContactModel(m_contacts);
+    m_tree->setContactSource(m_list);
+    m_dtp = new QWidget(m_dsp);
+    m_dtp->setObjectName(QStringLiteral("DTP"));
+    auto* v = new QVBoxLayout(m_dtp);
+    v->setContentsMargins(0, 0, 0, 0);
+    m_re = new RtfView(m_dtp);
+    m_re->setObjectName(QStringLiteral("RE"));
+    v->addWidget(m_re);
+    m_dsp->addWidget(m_list);
+    m_dsp->addWidget(m_dtp);
+    m_dsp->setStretchFactor(0, 1);
+    m_dsp->setStretchFactor(1, 0);
+    connect(m_dsp, &DetailSplitter::restored, this, [this] {
+        if (m_dsp->detailHeight() > 10)
+            m_settings.WriteNumber(DetailHeightKey, m_dsp->detailHeight());
+    });
+
+    const auto restart = [this] { m_timBtv.start(); };
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, restart);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, restart);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PC_MNUPopup();
+        m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
+    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] {
+        if (firstSelectedContact())
+            PC_MNUClick(2);
+    });
+    return m_dsp;
+}
+
+QWidget* TPDIR_FRM::buildButtonStrip() {
+    m_strip = new QWidget(this);
+    m_strip->setObjectName(QStringLiteral("BTN_STRIP"));
+    m_strip->setFixedWidth(StripWidth);
+    m_strip->installEventFilter(this);
+    const struct {
+        const char* name;
+        const char* hint;
+        int tag;
+    } buttons[] = {{"DL", "Ring Phone", 1},
+                   {"MBL", "Ring Mobile", 3},
+                   {"EM", "Send E-Mail", 0},
+                   {"HMP", "Visit Home Page", 2},
+                   {"RTF", "View Report", 4}};
+    for (const auto& b : buttons) {
+        auto* button = new ActionButton(b.tag, QString::fromLatin1(b.hint), m_strip);
+        button->setObjectName(QString::fromLatin1(b.name));
+        m_buttons.append(button);
+    }
+    connect(m_buttons[0], &QAbstractButton::clicked, this, [this] { emit ringRequested(false); });
+    connect(m_buttons[1], &QAbstractButton::clicked, this, [this] { emit ringRequested(true); });
+    connect(m_buttons[2], &QAbstractButton::clicked, this, &TPDIR_FRM::EMClick);
+    connect(m_buttons[3], &QAbstractButton::clicked, this, &TPDIR_FRM::HMPClick);
+    connect(m_buttons[4], &QAbstractButton::clicked, this, &TPDIR_FRM::reportRequested);
+    return m_strip;
+}
+
+void TPDIR_FRM::buildMenus() {
+    m_cMnu = new QMenu(this);
+    m_cMnu->setObjectName(QStringLiteral("C_MNU"));
+    const struct {
+        const char* name;
+        const char* caption;
+        int tag;
+    } folderItems[] = {
+        {"C_CR", "Create Folder", 1}, {"C_UP", "Update Folder", 2}, {"C_DL", "Delete Folder", 3}};
+    for (const auto& item : folderItems) {
+        QAction* a = m_cMnu->addAction(QString::fromLatin1(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
+        a->setData(item.tag);
+        connect(a, &QAction::triggered, this, [this, tag = item.tag] { C_MNUClick(tag); });
+    }
+    m_pcMnu = new QMenu(this);
+    m_pcMnu->setObjectName(QStringLiteral("PC_MNU"));
+    const struct {
+        const char* name;
+        const char* caption;
+        int tag;
+    } contactItems[] = {{"PC_CR", "Create Contact", 1},
+                        {"PC_UP", "Update Contact", 2},
+                        {"PC_DL", "Delete Contact", 3},
+                        {"PC_SA", "Select All", 4}};
+    for (const auto& item : contactItems) {
+        QAction* a = m_pcMnu->addAction(QString::fromLatin1(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
+        a->setData(item.tag);
+        connect(a, &QAction::triggered, this, [this, tag = item.tag] { PC_MNUClick(tag); });
+    }
+}
+
+ActionButton* TPDIR_FRM::actionButton(int tag) const {
+    for (ActionButton* b : m_buttons)
+        if (b->tag() == tag)
+            return b;
+    return nullptr;
+}
+
+void TPDIR_FRM::placeButtons() {
+    const int step = m_strip->height() / 4 - 15;
+    for (int i = 0; i < m_buttons.size(); ++i)
+        m_buttons[i]->move((StripWidth - ActionButton::Side) / 2, step * i);
+}
+
+void TPDIR_FRM::disableButtons() {
+    for (ActionButton* b : m_buttons)
+        b->setEnabled(false);
+}
+
+bool TPDIR_FRM::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_srb && event->type() == QEvent::FocusIn)
+        refreshHistory();
+    if (watched == m_strip && event->type() == QEvent::Resize)
+        placeButtons();
+    return Page::eventFilter(watched, event);
+}
+
+// ---- settings and first showing
+
+void TPDIR_FRM::setUp() {
+    m_srb->setText(m_settings.ReadText(SearchKey, QString()));
+    m_dsp->setDetailHeight(m_settings.ReadNumber(DetailHeightKey, 152));
+    m_dsp->setMaximised(m_settings.ReadFlag(DetailMaximisedKey, false));
+    placeButtons();
+    ReloadFolders();
+    if (hasSelectedFolder())
+        ListContacts(selectedFolder().CD);
+}
+
+void TPDIR_FRM::showEvent(QShowEvent* event) {
+    Page::showEvent(event);
+    m_srb->setFocus();
+    m_srb->selectAll();
+}
+
+void TPDIR_FRM::writeSettings() {
+    m_settings.WriteText(SearchKey, m_srb->text());
+    m_settings.WriteFlag(DetailMaximisedKey, m_dsp->isMaximised());
+    if (m_dsp->detailHeight() > 10)
+        m_settings.WriteNumber(DetailHeightKey, m_dsp->detailHeight());
+}
+
+// ---- folder tree
+
+QModelIndex TPDIR_FRM::selectedFolderIndex() const {
+    return m_tree->selectedFolder();
+}
+
+FolderRow TPDIR_FRM::selectedFolder() const {
+    return m_folders->folderRow(selectedFolderIndex());
+}
+
+QString TPDIR_FRM::GetFolderPath(int folderId) const {
+    return m_folders->GetFolderPath(folderId);
+}
+
+void TPDIR_FRM::FillFolderMenu(QMenu* menu, const std::function<void(QAction*)>& handler) {
+    menu->clear();
+    if (m_folders->rowCount() == 0)
+        return;
+    for (const auto& [caption, cd] : m_folders->folderMenuEntries()) {
+        QAction* item = menu->addAction(caption);
+        item->setData(cd);
+        QObject::connect(item, &QAction::triggered, menu, [handler, item] { handler(item); });
+    }
+}
+
+void TPDIR_FRM::ReloadFolders() {
+    const FolderTreeModel::Place place = m_folders->rememberPlace(selectedFolderIndex());
+    m_folders->clear();
+    ClearContacts();
+    m_folders->restart();
+    if (m_folders->rowCount() == 0)
+        return;
+    QModelIndex same, next, previous;
+    m_tree->setUpdatesEnabled(false);
+    m_folders->walk([&](const QModelIndex& index) {
+        const int cd = m_folders->folderId(index);
+        if (place.same && cd == place.same && !same.isValid())
+            same = index;
+        if (place.next && cd == place.next && !next.isValid())
+            next = index;
+        if (place.previous && cd == place.previous && !previous.isValid())
+            previous = index;
+        return true;
+    });
+    m_tree->setUpdatesEnabled(true);
+    for (const QModelIndex& candidate : {same, next, previous}) {
+        if (candidate.isValid()) {
+            m_tree->selectFolder(candidate);
+            break;
+        }
+    }
+    if (!selectedFolderIndex().isValid())
+        m_tree->selectFolder(m_folders->index(0, 0));
+}
+
+void TPDIR_FRM::folderFocusChanged(const QModelIndex& current) {
+    if (!current.isValid() || !hasSelectedFolder())
+        return;
+    disableButtons();
+    ListContacts(m_folders->folderId(current.siblingAtColumn(0)));
+}
+
+void TPDIR_FRM::C_MNUPopup() {
+    const bool selected = hasSelectedFolder();
+    const auto item = [this](const char* name) {
+        return m_cMnu->findChild<QAction*>(QString::fromLatin1(name));
+    };
+    item("C_CR")->setEnabled(true);
+    item("C_UP")->setEnabled(selected);
+    item("C_DL")->setEnabled(selected && selectedFolder().CD != FolderTreeModel::AllContactsFolder);
+}
+
+void TPDIR_FRM::C_MNUClick(int tag) {
+    if (tag == 1 || tag == 2)
+        openFolderEditor(tag);
+    else if (tag == 3)
+        deleteFolder();
+}
+
+QColor TPDIR_FRM::contentColour() const {
+    QWidget* area = m_contentArea ? m_contentArea : const_cast<TPDIR_FRM*>(this);
+    return area->palette().color(QPalette::Window);
+}
+
+QRect TPDIR_FRM::contentBounds() const {
+    QWidget* area = m_contentArea ? m_contentArea : const_cast<TPDIR_FRM*>(this);
+    return QRect(area->mapToGlobal(QPoint(0, 0)), area->size());
+}
+
+void TPDIR_FRM::openFolderEditor(int tag) {
+    const QModelIndex selected = selectedFolderIndex();
+    m_folderEditor->setMode(tag);
+    m_folderEditor->setColour(contentColour());
+    m_folderEditor->EditFolderId = selected.isValid() ? m_folders->folderId(selected) : 0;
+    const QModelIndex parent = tag == 1 ? selected : selected.parent();
+    const int parentId = parent.isValid() ? m_folders->folderId(parent) : 0;
+    if (parentId != 0 && parentId != FolderTreeModel::AllContactsFolder) {
+        m_folderEditor->ParentId = parentId;
+        m_folderEditor->ParentPath = GetFolderPath(parentId);
+    } else {
+        m_folderEditor->ParentId = 0;
+        m_folderEditor->ParentPath.clear();
+    }
+    m_folderEditor->setBounds(contentBounds());
+    m_folderEditor->execute();
+    update();
+    if (tag == 1)
+        ReloadFolders();
+}
+
+void TPDIR_FRM::deleteFolder() {
+    const QModelIndex selected = selectedFolderIndex();
+    if (!selected.isValid())
+        return;
+    if (!Prompt::confirm(this, QStringLiteral("Delete selected \"Folder\" permanently.")))
+        return;
+    m_folders->deleteFolder(selected);
+    ClearContacts();
+}
+
+void TPDIR_FRM::VST_FFolderDrop(const QModelIndex& target) {
+    const QModelIndex moved = selectedFolderIndex();
+    if (!moved.isValid())
+        return;
+    if (!m_folders->moveFolder(moved, target))
+        Prompt::inform(
+            this, QStringLiteral("Target node cannot be a child node of the node to be moved."));
+}
+
+void TPDIR_FRM::VST_FContactDrop(const QModelIndex& target) {
+    if (!target.isValid())
+        return;
+    QList<int> ids;
+    for (int r : m_list->selectedRowNumbers())
+        ids.append(m_contacts->row(r).CD);
+    m_folders->moveContacts(ids, m_folders->folderId(target));
+    ListContacts();
+}
+
+// ---- contact list
+
+void TPDIR_FRM::ClearContacts() {
+    m_contacts->clear();
+}
+
+void TPDIR_FRM::ListContacts(int folderId) {
+    m_re->clear();
+    m_contacts->ListContacts(folderId);
+    if (m_contacts->rowCount() > 0)
+        m_list->focusRow(0);
+}
+
+void TPDIR_FRM::ListContacts() {
+    m_re->clear();
+    m_contacts->ListContacts();
+    if (m_contacts->rowCount() > 0)
+        m_list->focusRow(0);
+}
+
+const ContactRow* TPDIR_FRM::firstSelectedContact() const {
+    const int first = m_list->firstSelectedRow();
+    return first < 0 ? nullptr : &m_contacts->row(first);
+}
+
+QList<ContactRow> TPDIR_FRM::selectedContacts() const {
+    QList<ContactRow> rows;
+    for (int r : m_list->selectedRowNumbers())
+        rows.append(m_contacts->row(r));
+    return rows;
+}
+
+QStringList TPDIR_FRM::searchSuggestions() const {
+    return m_suggestions->stringList();
+}
+
+void TPDIR_FRM::refreshHistory() {
+    m_history.refresh();
+    m_suggestions->setStringList(m_history.entries());
+}
+
+void TPDIR_FRM::SRBButtonClick() {
+    m_contacts->setSearchWords({});
+    if (m_completer->popup())
+        m_completer->popup()->hide();
+    const QString text = m_srb->text();
+    if (!text.isEmpty()) {
+        m_history.add(text);
+        m_suggestions->setStringList(m_history.entries());
+    }
+    if (text.isEmpty()) {
+        m_rcf->clear();
+        if (hasSelectedFolder())
+            ListContacts(selectedFolder().CD);
+        return;
+    }
+    const QStringList words = ContactSearch::searchWords(text);
+    if (words.isEmpty()) {
+        ShowBalloon(m_srb, QStringLiteral("Empty Search"), BalloonKind::Error);
+        return;
+    }
+    const QString pattern = ContactSearch::pattern(text);
+    WaitCursor wait;
+    disableButtons();
+    const int field = m_flds->currentIndex();
+    m_contacts->setStatements(ContactSearch::searchListSql(field, pattern),
+                              ContactSearch::searchCountSql(field, pattern));
+    m_contacts->setSearchWords(words);
+    update();
+    ListContacts();
+    m_rcf->setText(QString::number(m_contacts->count()) + QStringLiteral(" Records Found"));
+}
+
+void TPDIR_FRM::PC_MNUPopup() {
+    const bool contact = firstSelectedContact() != nullptr;
+    const bool folder =
+        hasSelectedFolder() && selectedFolder().CD != FolderTreeModel::AllContactsFolder;
+    const auto item = [this](const char* name) {
+        return m_pcMnu->findChild<QAction*>(QString::fromLatin1(name));
+    };
+    item("PC_CR")->setEnabled(folder);
+    item("PC_UP")->setEnabled(contact);
+    item("PC_DL")->setEnabled(contact);
+    item("PC_SA")->setEnabled(contact);
+}
+
+void TPDIR_FRM::PC_MNUClick(int tag) {
+    switch (tag) {
+    case 1:
+    case 2:
+        openContactEditor(tag);
+        break;
+    case 3:
+        deleteContacts();
+        break;
+    case 4:
+        m_list->selectAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void TPDIR_FRM::openContactEditor(int tag) {
+    const ContactRow* contact = firstSelectedContact();
+    if (tag == 2 && !contact)
+        return;
+    m_contactEditor->setMode(tag);
+    m_contactEditor->setColour(contentColour());
+    if (contact) {
+        m_contactEditor->FolderId = contact->CTCD;
+        m_contactEditor->ContactId = contact->CD;
+    } else {
+        m_contactEditor->FolderId = selectedFolder().CD;
+        m_contactEditor->ContactId = 0;
+    }
+    m_contactEditor->FolderPath = GetFolderPath(m_contactEditor->FolderId);
+    m_contactEditor->setBounds(contentBounds());
+    m_contactEditor->execute();
+    update();
+    if (tag == 1)
+        ListContacts();
+}
+
+void TPDIR_FRM::deleteContacts() {
+    const QList<int> rows = m_list->selectedRowNumbers();
+    if (rows.isEmpty())
+        return;
+    if (!Prompt::confirm(this, QStringLiteral("Delete all selected \"Contacts\" permanently.")))
+        return;
+    QList<int> deleted;
+    try {
+        for (int r : rows) {
+            m_db.MM.ExecStatement(QStringLiteral("DELETE FROM CONT WHERE CD=") +
+                                  QString::number(m_contacts->row(r).CD));
+            deleted.append(r);
+        }
+    } catch (...) {
+        m_contacts->removeListedRows(deleted);
+        throw;
+    }
+    m_contacts->removeListedRows(deleted);
+    m_db.DTR.CommitRetaining();
+}
+
+// ---- actions
+
+void TPDIR_FRM::TIM_BTVTimer() {
+    const ContactRow* first = firstSelectedContact();
+    if (first) {
+        const auto states =
+            ContactActions::enabling(*first, int(m_list->selectedRowNumbers().size()));
+        actionButton(1)->setEnabled(states.DL);
+        actionButton(3)->setEnabled(states.MBL);
+        actionButton(0)->setEnabled(states.EM);
+        actionButton(2)->setEnabled(states.HMP);
+        actionButton(4)->setEnabled(states.RTF);
+    }
+    emit detailRefreshRequested();
+}
+
+void TPDIR_FRM::EMClick() {
+    WaitCursor wait;
+    const QUrl url = ContactActions::mailUrl(selectedContacts());
+    if (!url.isEmpty())
+        Shell::open(url);
+}
+
+void TPDIR_FRM::HMPClick() {
+    const ContactRow* first = firstSelectedContact();
+    if (!first)
+        return;
+    WaitCursor wait;
+    Shell::open(ContactActions::homePageUrl(first->WEB));
+}

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "app/Page.h"
+#include "personal/ContactRow.h"
+#include "personal/FolderRow.h"
+#include "personal/SearchHistory.h"
+
+#include <QModelIndex>
+#include <QTimer>
+#include <functional>
+
+class ActionButton;
+class CollapseBar;
+class ContactListModel;
+class ContactListView;
+class Databases;
+class DetailSplitter;
+class FolderTreeModel;
+class FolderTreeView;
+class QAction;
+class QComboBox;
+class QCompleter;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QStringListModel;
+class RtfView;
+class SettingsStore;
+class TC_EDT_FRM;
+class TPC_EDT_FRM;
+
+// The personal directory page: the search panel with the folder tree, the contact list with
+// its detail pane, and the action buttons. It owns the folder and contact editors.
+class TPDIR_FRM : public Page {
+    Q_OBJECT
+public:
+    static inline const QString SearchKey = QStringLiteral("PD\\SRB");
+    static inline const QString DetailHeightKey = QStringLiteral("PD\\DTP");
+    static inline const QString DetailMaximisedKey = QStringLiteral("PD\\DTP_M");
+    static inline const QString HistoryKey = QStringLiteral("PD\\SRB_L");
+
+    TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* contentArea,
+              QWidget* parent = nullptr);
+    ~TPDIR_FRM() override;
+
+    // Folder tree.
+    void ReloadFolders();
+    QString GetFolderPath(int folderId) const;
+    // Fills the menu with one item per folder (folder 1 left out), the folder's identifier in
+    // each item's data; the handler receives the clicked item.
+    void FillFolderMenu(QMenu* menu, const std::function<void(QAction*)>& handler);
+    QModelIndex selectedFolderIndex() const;
+    bool hasSelectedFolder() const { return selectedFolderIndex().isValid(); }
+    FolderRow selectedFolder() const;
+
+    // Contact list.
+    void ListContacts(int folderId);
+    void ListContacts();
+    void ClearContacts();
+    // The first selected row in list order, or null.
+    const ContactRow* firstSelectedContact() const;
+    QList<ContactRow> selectedContacts() const;
+
+    // Handlers.
+    void SRBButtonClick();
+    void C_MNUPopup();
+    void C_MNUClick(int tag);
+    void PC_MNUPopup();
+    void PC_MNUClick(int tag);
+    void VST_FFolderDrop(const QModelIndex& target);
+    void VST_FContactDrop(const QModelIndex& target);
+    void EMClick();
+    void HMPClick();
+    void TIM_BTVTimer();
+
+    FolderTreeModel* folderModel() const { return m_folders; }
+    ContactListModel* contactModel() const { return m_contacts; }
+    FolderTreeView* folderTree() const { return m_tree; }
+    ContactListView* contactList() const { return m_list; }
+    TC_EDT_FRM* folderEditor() const { return m_folderEditor; }
+    TPC_EDT_FRM* contactEditor() const { return m_contactEditor; }
+    RtfView* detailView() const { return m_re; }
+    QMenu* folderMenu() const { return m_cMnu; }
+    QMenu* contactMenu() const { return m_pcMnu; }
+    QTimer& detailTimer() { return m_timBtv; }
+    QStringList searchSuggestions() const;
+    ActionButton* actionButton(int tag) const;
+
+signals:
+    // The ring buttons were pressed (`mobile` for "Ring Mobile").
+    void ringRequested(bool mobile);
+    // "View Report" was pressed.
+    void reportRequested();
+    // The 150 ms detail refresh ran: the detail pane shows the first selected row.
+    void detailRefreshRequested();
+
+protected:
+    void setUp() override;
+    void writeSettings() override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildSearchPanel();
+    QWidget* buildCentre();
+    QWidget* buildButtonStrip();
+    void buildMenus();
+    void placeButtons();
+    void disableButtons();
+    void folderFocusChanged(const QModelIndex& current);
+    void refreshHistory();
+    void openFolderEditor(int tag);
+    void openContactEditor(int tag);
+    void deleteFolder();
+    void deleteContacts();
+    QColor contentColour() const;
+    QRect contentBounds() const;
+
+    Databases& m_db;
+    SettingsStore& m_settings;
+    QWidget* m_contentArea;
+    FolderTreeModel* m_folders;
+    ContactListModel* m_contacts;
+    SearchHistory m_history;
+    QTimer m_timBtv; // TIM_BTV
+
+    QLabel* m_tit = nullptr;
+    QLineEdit* m_srb = nullptr;
+    QCompleter* m_completer = nullptr;
+    QStringListModel* m_suggestions = nullptr;
+    QComboBox* m_flds = nullptr;
+    QLabel* m_rcf = nullptr;
+    FolderTreeView* m_tree = nullptr;
+    ContactListView* m_list = nullptr;
+    DetailSplitter* m_dsp = nullptr;
+    QWidget* m_dtp = nullptr;
+    RtfView* m_re = nullptr;
+    QWidget* m_strip = nullptr;
+    QList<ActionButton*> m_buttons; // DL, MBL, EM, HMP, RTF
+    CollapseBar* m_searchBar = nullptr;
+    CollapseBar* m_stripBar = nullptr;
+    QMenu* m_cMnu = nullptr;
+    QMenu* m_pcMnu = nullptr;
+    TC_EDT_FRM* m_folderEditor;
+    TPC_EDT_FRM* m_contactEditor;
+};
