@@ -23,6 +23,21 @@ template <typename T> void writeAs(char* p, T v) {
     std::memcpy(p, &v, sizeof v);
 }
 
+// Parameter text as the engine converts it: dates and times in ISO form (the default text of a
+// QDateTime is not one the engine reads).
+QString inputText(const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QTime:
+        return v.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+    default:
+        return v.toString();
+    }
+}
+
 QTime fbTime(ISC_TIME t) {
     return QTime(0, 0).addMSecs(int(t / 10));
 }
@@ -95,7 +110,7 @@ void FbMessage::setInput(IMessageMetadata* metadata, const std::vector<QVariant>
                 builder->setLength(&status, i, 1);
                 break;
             default: {
-                const int bytes = int(v.toString().toLatin1().size());
+                const int bytes = int(inputText(v).toLatin1().size());
                 builder->setType(&status, i, SQL_VARYING);
                 builder->setLength(&status, i, unsigned(qMax(1, bytes)));
                 builder->setCharSet(&status, i, 0);
@@ -153,7 +168,7 @@ void FbMessage::writeValue(const Field& f, const QVariant& v) {
         *p = v.toBool() ? 1 : 0;
         break;
     case SQL_VARYING: {
-        const QByteArray bytes = v.toString().toLatin1();
+        const QByteArray bytes = inputText(v).toLatin1();
         writeAs<unsigned short>(p, static_cast<unsigned short>(bytes.size()));
         std::memcpy(p + sizeof(unsigned short), bytes.constData(), size_t(bytes.size()));
         break;
