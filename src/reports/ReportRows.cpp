@@ -82,24 +82,24 @@ QVariantList ReportRows::ptclReport(const PtclRow& r, int serial) {
     return {serial, esc(r.PHN), esc(r.CNAM), esc(r.ADR)};
 }
 
-void ReportRows::fillDetail(ReportTable& ds, const ContactRow& row) {
+void ReportRows::fillContactDetail(ReportTable& ds, const ContactRow& row) {
     ds.removeAllRows();
     ds.appendRow(contactDetail(row));
 }
 
-void ReportRows::fillDetail(ReportTable& ds, const PtclRow& row) {
+void ReportRows::fillPtclDetail(ReportTable& ds, const PtclRow& row) {
     ds.removeAllRows();
     ds.appendRow(ptclDetail(row));
 }
 
-void ReportRows::fillReport(ReportTable& ds, const QList<const ContactRow*>& rows) {
+void ReportRows::fillContactReport(ReportTable& ds, const QList<const ContactRow*>& rows) {
     ds.removeAllRows();
     int serial = 0;
     for (const ContactRow* row : rows)
         ds.appendRow(contactReport(*row, ++serial));
 }
 
-void ReportRows::fillReport(ReportTable& ds, const QList<const PtclRow*>& rows) {
+void ReportRows::fillPtclReport(ReportTable& ds, const QList<const PtclRow*>& rows) {
     ds.removeAllRows();
     int serial = 0;
     for (const PtclRow* row : rows)

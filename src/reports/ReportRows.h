@@ -26,9 +26,9 @@ public:
     static QVariantList ptclReport(const PtclRow& row, int serial);
 
     // Replaces the rows of DS with the detail row of one entry.
-    static void fillDetail(ReportTable& ds, const ContactRow& row);
-    static void fillDetail(ReportTable& ds, const PtclRow& row);
+    static void fillContactDetail(ReportTable& ds, const ContactRow& row);
+    static void fillPtclDetail(ReportTable& ds, const PtclRow& row);
     // Replaces the rows of DS with one report row per entry, numbered from 1 in the given order.
-    static void fillReport(ReportTable& ds, const QList<const ContactRow*>& rows);
-    static void fillReport(ReportTable& ds, const QList<const PtclRow*>& rows);
+    static void fillContactReport(ReportTable& ds, const QList<const ContactRow*>& rows);
+    static void fillPtclReport(ReportTable& ds, const QList<const PtclRow*>& rows);
 };

@@ -1,5 +1,6 @@
 #include "reports/RtfDocumentBuilder.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
 #include <algorithm>
@@ -13,8 +14,8 @@ qreal px(int twips) {
 
 } // namespace
 
-RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document)
-    : m_document(document), m_cursor(document) {}
+RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document, const RtfRowProps* rowProps)
+    : m_document(document), m_cursor(document), m_rowProps(rowProps) {}
 
 void RtfDocumentBuilder::addText(const QString& text, const RtfCharProps& chars,
                                  const RtfParaProps& para) {
@@ -35,15 +36,13 @@ void RtfDocumentBuilder::endParagraph(const RtfCharProps& chars, const RtfParaPr
     m_cursor.insertBlock();
 }
 
-void RtfDocumentBuilder::endCell(const RtfCharProps& chars, const RtfParaProps& para,
-                                 const RtfRowProps& row) {
+void RtfDocumentBuilder::endCell(const RtfCharProps& chars, const RtfParaProps& para) {
     RtfParaProps cellPara = para;
     cellPara.inTable = true;
-    prepareFor(cellPara, &row);
+    prepareFor(cellPara);
     flushRun();
     m_cursor.setBlockFormat(blockFormat(cellPara));
     m_cursor.setBlockCharFormat(charFormat(chars));
-    m_lastRow = row;
     ++m_column;
     m_cellPending = true;
 }
@@ -60,8 +59,26 @@ void RtfDocumentBuilder::finish(const RtfCharProps& chars, const RtfParaProps& p
     flushRun();
     if (m_table)
         endTable();
+    if (m_cursor.block().length() <= 1 && m_cursor.block().previous().isValid() &&
+        !m_cursor.currentTable() && !m_cursor.block().previous().text().isEmpty()) {
+        // The paragraph mark that ends the last paragraph opens no paragraph of its own.
+        m_cursor.deletePreviousChar();
+        return;
+    }
     m_cursor.setBlockFormat(blockFormat(para));
     m_cursor.setBlockCharFormat(charFormat(chars));
+}
+
+// Joins the current empty paragraph to the one before it, so that a table that starts here
+// follows that paragraph directly instead of an empty line.
+void RtfDocumentBuilder::dropEmptyBlockBeforeTable() {
+    const QTextBlock block = m_cursor.block();
+    if (block.length() > 1 || !block.previous().isValid())
+        return;
+    QTextCursor previous(block.previous());
+    if (previous.currentTable() || previous.currentFrame() != m_cursor.currentFrame())
+        return;
+    m_cursor.deletePreviousChar();
 }
 
 void RtfDocumentBuilder::flushRun() {
@@ -73,10 +90,10 @@ void RtfDocumentBuilder::flushRun() {
 
 // Makes the cursor stand where content of a paragraph with these properties goes: inside or
 // outside a table, in the right cell.
-void RtfDocumentBuilder::prepareFor(const RtfParaProps& para, const RtfRowProps* row) {
+void RtfDocumentBuilder::prepareFor(const RtfParaProps& para) {
     if (para.inTable && !m_table) {
         flushRun();
-        startTable(row ? row : &m_lastRow);
+        startTable();
         return;
     }
     if (!para.inTable && m_table) {
@@ -100,7 +117,8 @@ void RtfDocumentBuilder::prepareFor(const RtfParaProps& para, const RtfRowProps*
     }
 }
 
-void RtfDocumentBuilder::startTable(const RtfRowProps* row) {
+void RtfDocumentBuilder::startTable() {
+    const RtfRowProps* row = m_rowProps;
     const int columns = std::clamp(int(row->cellRight.size()), 1, kMaxColumns);
     QTextTableFormat format;
     format.setBorder(row->borders ? 1 : 0);
@@ -119,6 +137,7 @@ void RtfDocumentBuilder::startTable(const RtfRowProps* row) {
     }
     if (widths.size() == columns)
         format.setColumnWidthConstraints(widths);
+    dropEmptyBlockBeforeTable();
     m_table = m_cursor.insertTable(1, columns, format);
     m_row = 0;
     m_column = 0;

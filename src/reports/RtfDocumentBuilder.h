@@ -20,14 +20,16 @@ public:
         QFont::StyleHint hint = QFont::AnyStyle;
     };
 
-    explicit RtfDocumentBuilder(QTextDocument* document);
+    // The row properties are those of the reader's current row definition, read when a table
+    // starts.
+    RtfDocumentBuilder(QTextDocument* document, const RtfRowProps* rowProps);
 
     QMap<int, Font>& fonts() { return m_fonts; }
     QList<QColor>& colours() { return m_colours; }
 
     void addText(const QString& text, const RtfCharProps& chars, const RtfParaProps& para);
     void endParagraph(const RtfCharProps& chars, const RtfParaProps& para);
-    void endCell(const RtfCharProps& chars, const RtfParaProps& para, const RtfRowProps& row);
+    void endCell(const RtfCharProps& chars, const RtfParaProps& para);
     void endRow();
     // Applies the last paragraph's properties; call once at the end.
     void finish(const RtfCharProps& chars, const RtfParaProps& para);
@@ -36,8 +38,9 @@ public:
 
 private:
     void flushRun();
-    void prepareFor(const RtfParaProps& para, const RtfRowProps* row = nullptr);
-    void startTable(const RtfRowProps* row);
+    void prepareFor(const RtfParaProps& para);
+    void startTable();
+    void dropEmptyBlockBeforeTable();
     void endTable();
     void enterCell();
     QTextCharFormat charFormat(const RtfCharProps& chars) const;
@@ -56,5 +59,5 @@ private:
     int m_column = 0;
     bool m_cellPending = false; // the cursor must move to cell (m_row, m_column)
     bool m_rowEnded = false;
-    RtfRowProps m_lastRow;
+    const RtfRowProps* m_rowProps;
 };

@@ -120,12 +120,12 @@ void RtfReader::read(const QByteArray& rtf, QTextDocument* document) {
         return;
     }
     RtfReader reader;
-    reader.run(rtf, document);
+    reader.run(rtf.mid(start), document);
 }
 
 void RtfReader::run(const QByteArray& rtf, QTextDocument* document) {
     m_tokens = std::make_unique<RtfTokenizer>(rtf);
-    m_builder = std::make_unique<RtfDocumentBuilder>(document);
+    m_builder = std::make_unique<RtfDocumentBuilder>(document, &m_row);
     m_stack.clear();
     m_stack.push_back(State{});
     while (!m_done) {
@@ -144,11 +144,10 @@ void RtfReader::run(const QByteArray& rtf, QTextDocument* document) {
             groupEnd();
             break;
         case RtfTokenizer::Type::Word:
-            if (ignorable && state().dest != Dest::Skip) {
-                if (t.word == "ud" && state().inUpr)
-                    state().dest = Dest::Text;
-                else
-                    state().dest = Dest::Skip;
+            if (ignorable && t.word == "ud" && state().inUpr) {
+                state().dest = Dest::Text;
+            } else if (ignorable && state().dest != Dest::Skip) {
+                state().dest = Dest::Skip;
             } else {
                 word(t);
             }
@@ -190,11 +189,10 @@ void RtfReader::groupEnd() {
     }
     if (state().dest == Dest::FontTable && m_fontNumber >= 0 && !m_fontName.trimmed().isEmpty())
         fontTableText(QStringLiteral(";"));
-    if (m_stack.size() <= 1) {
+    if (m_stack.size() > 1)
+        m_stack.pop_back();
+    if (m_stack.size() <= 1)
         m_done = true; // the document group is closed
-        return;
-    }
-    m_stack.pop_back();
 }
 
 void RtfReader::word(const RtfTokenizer::Token& t) {
@@ -372,7 +370,7 @@ bool RtfReader::tableWord(const QByteArray& w, const RtfTokenizer::Token& t) {
     } else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) {
         m_row.borders = true;
     } else if (w == "cell") {
-        m_builder->endCell(state().chars, state().para, m_row);
+        m_builder->endCell(state().chars, state().para);
     } else if (w == "row") {
         m_builder->endRow();
     } else if (w == "nestcell") {

@@ -76,7 +76,10 @@ RtfTokenizer::Token RtfTokenizer::readControl() {
             const int hi = m_pos < n ? hexValue(m_data[m_pos]) : -1;
             const int lo = m_pos + 1 < n ? hexValue(m_data[m_pos + 1]) : -1;
             if (hi < 0 || lo < 0) {
-                t.type = Type::Symbol; // malformed escape: an ignored symbol
+                // Malformed escape: an ignored symbol; a lone digit at the very end goes with it.
+                if (hi >= 0 && m_pos + 1 >= n)
+                    ++m_pos;
+                t.type = Type::Symbol;
                 t.symbol = 0;
                 return t;
             }
