@@ -447,19 +447,21 @@ void TMF::resizeEvent(QResizeEvent* event) {
 }
 
 void TMF::layOut() {
+    // Positions follow the 790-pixel-wide design client area; right-anchored parts keep their
+    // distance from the right edge, stretching parts grow with the width.
     const int w = width();
     m_header->setGeometry(0, 0, w, HeaderHeight);
-    TIT->setGeometry(21, 6, std::max(0, w - 21 - 64), 40);
-    CBTN->setGeometry(w - 55, 9, 27, 27);
-    ADV_TOP->setGeometry(16, 49, std::max(0, w - 42), 100);
+    TIT->setGeometry(21, 6, std::max(0, w - 21 - 50), 40);
+    CBTN->setGeometry(w - 45, 9, 27, 27);
+    ADV_TOP->setGeometry(16, 49, std::max(0, w - 32), 100);
     img_p1->setGeometry(16, 49, 150, 100);
-    img_p2->setGeometry(166, 49, std::max(0, w - 192), 100);
+    img_p2->setGeometry(166, 49, std::max(0, w - 182), 100);
     GB0->setGeometry(3, 166, 155, 35);
     Gb1->setGeometry(158, 166, 155, 35);
     Gb2->setGeometry(312, 166, 155, 35);
-    Gb3->setGeometry(w - 123, 166, 35, 35);
-    Gb4->setGeometry(w - 88, 166, 35, 35);
-    Gb5->setGeometry(w - 51, 166, 35, 35);
+    Gb3->setGeometry(w - 113, 166, 35, 35);
+    Gb4->setGeometry(w - 78, 166, 35, 35);
+    Gb5->setGeometry(w - 41, 166, 35, 35);
     MCONT->setGeometry(0, HeaderHeight, w, std::max(0, height() - HeaderHeight));
 }
 

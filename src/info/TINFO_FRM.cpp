@@ -12,13 +12,13 @@ TINFO_FRM::TINFO_FRM(QWidget* parent) : Page(parent) {
 
 QStringList TINFO_FRM::pictureFiles() {
     QStringList files;
-    for (int i = 1; i <= PictureCount; ++i)
+    for (int i = 0; i < PictureCount; ++i)
         files << QStringLiteral(":/assets/info/info_%1.svg").arg(i);
     return files;
 }
 
 QSize TINFO_FRM::pictureShape() {
-    return QSize(360, 240);
+    return QSize(480, 300);
 }
 
 QList<QRect> TINFO_FRM::pictureRects() const {
