@@ -1,0 +1,171 @@
+// The embedded HTML view against a small HTTP server on 127.0.0.1: what it sends, when it
+// reports completion, its pictures, abandoned loads and failed ones.
+#include "online/HtmlView.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+// Answers GET requests from a table of paths; "/never" is accepted but never answered.
+class LocalServer : public QObject {
+public:
+    struct Answer {
+        QByteArray type;
+        QByteArray body;
+    };
+    QHash<QByteArray, Answer> answers;
+    QList<QByteArray> paths;
+    QList<QByteArray> userAgents;
+
+    LocalServer() {
+        QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = m_server.nextPendingConnection())
+                QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+        });
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+    }
+    QUrl url(const QString& path) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+    }
+
+private:
+    void serve(QTcpSocket* s) {
+        m_pending[s] += s->readAll();
+        if (!m_pending[s].contains("\r\n\r\n"))
+            return;
+        const QByteArray request = m_pending.take(s);
+        const QList<QByteArray> lines = request.split('\n');
+        const QByteArray path = lines.first().split(' ').value(1);
+        paths << path;
+        for (const QByteArray& line : lines)
+            if (line.toLower().startsWith("user-agent:"))
+                userAgents << line.mid(11).trimmed();
+        if (path == "/never")
+            return;
+        const Answer a = answers.value(path, {"text/html", "missing"});
+        const QByteArray status = answers.contains(path) ? "200 OK" : "404 Not Found";
+        s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + a.type +
+                 "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(a.body.size()) +
+                 "\r\n\r\n" + a.body);
+        s->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QTcpSocket*, QByteArray> m_pending;
+};
+
+QByteArray png(QColor colour) {
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+} // namespace
+
+class HtmlViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pageAndPicturesArriveBeforeCompletion() {
+        LocalServer server;
+        server.answers["/adv_top.php?pgi=0&cnt=1"] = {
+            "text/html",
+            "<html><body bgcolor=\"#202020\"><img src=\"pic.png\"><!--done--></body></html>"};
+        server.answers["/pic.png"] = {"image/png", png(Qt::red)};
+        HtmlView view;
+        QSignalSpy before(&view, &HtmlView::beforeNavigate);
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        const QUrl url = server.url("/adv_top.php?pgi=0&cnt=1");
+        view.navigate(url);
+        QCOMPARE(before.size(), 1);
+        QCOMPARE(before.first().first().toUrl(), url);
+        QVERIFY(complete.isEmpty());
+        QVERIFY(complete.wait(10000));
+        QCOMPARE(complete.size(), 1);
+        QCOMPARE(complete.first().first().toUrl(), url);
+        QVERIFY(!view.isLoading());
+        QVERIFY(view.documentSource().contains("<!--done-->"));
+        QCOMPARE(server.paths, QList<QByteArray>({"/adv_top.php?pgi=0&cnt=1", "/pic.png"}));
+        QCOMPARE(server.userAgents,
+                 QList<QByteArray>(2, "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 5.1)"));
+        // The picture is at hand for the layout, and the body colour fills the view.
+        const QVariant picture =
+            view.document()->resource(QTextDocument::ImageResource, QUrl("pic.png"));
+        QVERIFY(!picture.isNull());
+        QCOMPARE(view.palette().color(QPalette::Base), QColor("#202020"));
+    }
+
+    void unreachableServerStillCompletes() {
+        quint16 port;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            port = probe.serverPort();
+        }
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(QUrl(QStringLiteral("http://127.0.0.1:%1/adv_top.php?").arg(port)));
+        QVERIFY(complete.wait(10000));
+        QVERIFY(view.documentSource().isEmpty());
+        QVERIFY(!view.isLoading());
+    }
+
+    void missingPictureDoesNotHoldCompletion() {
+        LocalServer server;
+        server.answers["/p"] = {"text/html", "<img src=\"/gone.png\">text"};
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(server.url("/p"));
+        QVERIFY(complete.wait(10000));
+        QVERIFY(server.paths.contains("/gone.png"));
+        QCOMPARE(view.toPlainText().trimmed().right(4), QStringLiteral("text"));
+    }
+
+    void aNewNavigationAbandonsTheOldOne() {
+        LocalServer server;
+        server.answers["/b"] = {"text/html", "<p>second</p>"};
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(server.url("/never"));
+        QTRY_VERIFY(server.paths.contains("/never"));
+        view.navigate(server.url("/b"));
+        QVERIFY(complete.wait(10000));
+        QTest::qWait(100);
+        QCOMPARE(complete.size(), 1);
+        QCOMPARE(complete.first().first().toUrl(), server.url("/b"));
+        QCOMPARE(view.documentSource(), QStringLiteral("<p>second</p>"));
+    }
+
+    void pagesWithoutCharsetAreLatin1() {
+        LocalServer server;
+        server.answers["/l1"] = {"text/html", "<p>Caf\xE9</p>"};
+        server.answers["/u8"] = {"text/html; charset=utf-8", "<p>Caf\xC3\xA9</p>"};
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(server.url("/l1"));
+        QVERIFY(complete.wait(10000));
+        QCOMPARE(view.toPlainText().trimmed(), QStringLiteral("Caf\u00E9"));
+        view.navigate(server.url("/u8"));
+        QVERIFY(complete.wait(10000));
+        QCOMPARE(view.toPlainText().trimmed(), QStringLiteral("Caf\u00E9"));
+    }
+
+    void givenDocumentCompletesAtOnceInItsColour() {
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.loadHtml("<html><body bgcolor=\"#536a9f\"></body></html>");
+        QCOMPARE(complete.size(), 1);
+        QCOMPARE(view.palette().color(QPalette::Base), QColor(0x53, 0x6A, 0x9F));
+        QCOMPARE(view.contextMenuPolicy(), Qt::NoContextMenu);
+        QCOMPARE(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    }
+};
+
+QTEST_MAIN(HtmlViewTest)
+#include "tst_htmlview.moc"
