@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Time from starting the staged program to its main window being visible, on a virtual screen.
+# Usage: bench/startup/measure.sh [runs]   (needs xvfb and xdotool; prints each run and the median)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+exe="$top/build/stage/bin/tessaro-kavelin"
+runs=${1:-9}
+command -v xdotool >/dev/null || { echo "needs xdotool (apt-get install xdotool)" >&2; exit 2; }
+[ -x "$exe" ] || { echo "build the program first: $exe" >&2; exit 2; }
+
+display=:87
+Xvfb $display -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+sleep 1
+export DISPLAY=$display
+
+times=()
+for i in $(seq "$runs"); do
+    start=$(date +%s%N)
+    "$exe" >/dev/null 2>&1 &
+    pid=$!
+    until xdotool search --onlyvisible --name '^Tessaro Kavelin$' >/dev/null 2>&1; do
+        sleep 0.005
+    done
+    end=$(date +%s%N)
+    ms=$(( (end - start) / 1000000 ))
+    times+=("$ms")
+    echo "run $i: $ms ms"
+    kill -TERM $pid
+    wait $pid || true
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+echo "median time to first shown window: $median ms over $runs runs"

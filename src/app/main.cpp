@@ -1,0 +1,90 @@
+// Entry: working directory, single-instance guard, main window, update state, the other
+// windows, "-h", message loop.
+#include "app/CheckPrevious.h"
+#include "app/SettingsStore.h"
+#include "app/TMF.h"
+#include "app/TkApplication.h"
+#include "data/DatabaseError.h"
+#include "data/Databases.h"
+
+#include <QDir>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT take the same way out as "Exit", so settings are saved.
+void watchSignals(TMF* tmf) {
+    if (::pipe(g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, tmf);
+    QObject::connect(notifier, &QSocketNotifier::activated, tmf, [tmf] {
+        char byte;
+        [[maybe_unused]] auto n = ::read(g_signalPipe[0], &byte, 1);
+        tmf->exitProgram();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// Start-up errors end the process with one line on standard error and no window.
+int fail(const char* what, const QString& detail) {
+    std::fprintf(stderr, "tessaro-kavelin: %s: %s\n", what, qPrintable(detail.simplified()));
+    return 1;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    TkApplication app(argc, argv);
+    if (!QDir::setCurrent(QCoreApplication::applicationDirPath()))
+        return fail("cannot change to the program folder", QCoreApplication::applicationDirPath());
+
+    CheckPrevious guard(QCoreApplication::applicationFilePath());
+    try {
+        if (guard.ActivatePreviousInstance(quint32(::getpid()), 1))
+            return 0;
+    } catch (const std::exception& e) {
+        return fail("single-instance block", QString::fromLocal8Bit(e.what()));
+    }
+
+    std::unique_ptr<TMF> tmf;
+    try {
+        tmf = std::make_unique<TMF>();
+        if (const QString warning = tmf->settings().loadWarning(); !warning.isEmpty())
+            std::fprintf(stderr, "tessaro-kavelin: %s\n", qPrintable(warning));
+        app.setWindowIcon(tmf->windowIcon());
+        // Update states 2 and 3 (an update to install or to confirm) start normally until
+        // the installer is wired in.
+        [[maybe_unused]] const int updateState = tmf->databases().SYS_MM.QueryInteger(
+            QStringLiteral("COM"), QStringLiteral("HVX"), QStringLiteral("ID=4"));
+        tmf->createWindows();
+    } catch (const DatabaseError& e) {
+        return fail("cannot open the databases", e.message());
+    } catch (const std::exception& e) {
+        return fail("start failed", QString::fromLocal8Bit(e.what()));
+    }
+
+    guard.listenForActivation([&tmf] { tmf->bringForward(); });
+    watchSignals(tmf.get());
+    if (argc > 1 && std::strcmp(argv[1], "-h") == 0)
+        tmf->startMinimised();
+    else
+        tmf->show();
+    const int rc = app.exec();
+    tmf->exitProgram();
+    tmf.reset();
+    return rc;
+}
