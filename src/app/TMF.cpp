@@ -13,6 +13,7 @@
 #include "dialer/TDialer_frm.h"
 #include "info/TINFO_FRM.h"
 #include "online/HtmlView.h"
+#include "personal/TPDIR_FRM.h"
 #include "platform/Shell.h"
 #include "ptcl/TPFDIR_FRM.h"
 #include "settings/TSETT_FRM.h"
@@ -204,10 +205,8 @@ void TMF::createWindows() {
         return;
     m_windowsCreated = true;
     m_dialer = new TDialer_frm(this);
-    // The folder and contact editors join here, before the pages, once they exist.
-    auto* personal = new Page(CONT);
-    personal->setObjectName(QStringLiteral("TPDIR_FRM"));
-    setPage(0, personal);
+    // The personal page creates the folder and contact editors it opens, before itself.
+    setPage(0, new TPDIR_FRM(m_db, *XFS, MCONT, CONT));
     setPage(1, new TBDIR_FRM(m_db, *XFS, MCONT, CONT));
     setPage(2, new TPFDIR_FRM(m_db, *XFS, MCONT, CONT));
     setPage(3, new TSETT_FRM(m_db, *XFS, MCONT, CONT));
