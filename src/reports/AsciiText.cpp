@@ -22,3 +22,14 @@ bool AsciiText::equalsIgnoreCase(const QByteArray& a, const QByteArray& b) {
     }
     return true;
 }
+
+bool AsciiText::equalsIgnoreCase(QStringView text, const QByteArray& bytes) {
+    if (text.size() != bytes.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c > 0xFF || lowerAscii(char(c)) != lowerAscii(bytes[i]))
+            return false;
+    }
+    return true;
+}

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringView>
 
 // Byte-string helpers that treat only the ASCII letters as having a letter case.
 class AsciiText {
 public:
     static QByteArray toLower(const QByteArray& text);
     static bool equalsIgnoreCase(const QByteArray& a, const QByteArray& b);
+    // Compares a text with Latin-1 bytes, ASCII letter case ignored.
+    static bool equalsIgnoreCase(QStringView text, const QByteArray& bytes);
 };

@@ -3,10 +3,13 @@
 #include "reports/AsciiText.h"
 
 ReportField* ReportDataSet::findField(const QString& fieldName) const {
-    const QByteArray wanted = fieldName.toLatin1();
+    return findField(fieldName.toLatin1());
+}
+
+ReportField* ReportDataSet::findField(const QByteArray& wanted) const {
     for (int i = 0; i < fieldCount(); ++i) {
         ReportField* f = field(i);
-        if (AsciiText::equalsIgnoreCase(f->name().toLatin1(), wanted))
+        if (AsciiText::equalsIgnoreCase(f->name(), wanted))
             return f;
     }
     return nullptr;

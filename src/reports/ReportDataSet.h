@@ -22,4 +22,5 @@ public:
 
     // The first field whose name equals the name, ASCII letter case ignored, or nullptr.
     ReportField* findField(const QString& fieldName) const;
+    ReportField* findField(const QByteArray& latin1Name) const;
 };

@@ -15,7 +15,9 @@ qreal px(int twips) {
 } // namespace
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document, const RtfRowProps* rowProps)
-    : m_document(document), m_cursor(document), m_rowProps(rowProps) {}
+    : m_document(document), m_editBlock(document), m_cursor(document), m_rowProps(rowProps) {
+    m_editBlock.beginEditBlock();
+}
 
 void RtfDocumentBuilder::addText(const QString& text, const RtfCharProps& chars,
                                  const RtfParaProps& para) {
@@ -63,10 +65,11 @@ void RtfDocumentBuilder::finish(const RtfCharProps& chars, const RtfParaProps& p
         !m_cursor.currentTable() && !m_cursor.block().previous().text().isEmpty()) {
         // The paragraph mark that ends the last paragraph opens no paragraph of its own.
         m_cursor.deletePreviousChar();
-        return;
+    } else {
+        m_cursor.setBlockFormat(blockFormat(para));
+        m_cursor.setBlockCharFormat(charFormat(chars));
     }
-    m_cursor.setBlockFormat(blockFormat(para));
-    m_cursor.setBlockCharFormat(charFormat(chars));
+    m_editBlock.endEditBlock();
 }
 
 // Joins the current empty paragraph to the one before it, so that a table that starts here

@@ -33,7 +33,7 @@ int TDbFreeReporter::AddDataSet(ReportDataSet* dataSet) {
 
 ReportDataSet* TDbFreeReporter::FindDataSet(const QByteArray& name) const {
     for (ReportDataSet* ds : m_dataSets) {
-        if (AsciiText::equalsIgnoreCase(ds->name().toLatin1(), name))
+        if (AsciiText::equalsIgnoreCase(ds->name(), name))
             return ds;
     }
     return nullptr;
@@ -57,7 +57,7 @@ void TDbFreeReporter::BeginCycle(const QByteArray& parameter, bool& run) {
         fail(QStringLiteral("Can't retrieve data from closed dataset \"%1\"").arg(latin1(dsName)));
     ReportField* groupField = nullptr;
     if (dot >= 0) {
-        groupField = ds->findField(latin1(parameter.mid(dot + 1)));
+        groupField = ds->findField(parameter.mid(dot + 1));
         if (!groupField) {
             fail(QStringLiteral("Can't find dataset field \"%1\".\rCheck template!")
                      .arg(latin1(parameter)));
@@ -208,7 +208,7 @@ bool TDbFreeReporter::aggregateValue(const QByteArray& tag, QByteArray& value) {
                             "for dataset \"%2\".\rCheck template!")
                  .arg(latin1(tag), ds->name()));
     }
-    ReportField* field = ds->findField(latin1(fieldName));
+    ReportField* field = ds->findField(fieldName);
     if (!field)
         return false;
     for (auto it = m_aggregates.rbegin(); it != m_aggregates.rend(); ++it) {
@@ -250,7 +250,7 @@ bool TDbFreeReporter::fieldValue(const QByteArray& tag, QByteArray& value) {
         fail(QStringLiteral("Can't find dataset \"%1\".\rCheck template!").arg(latin1(dsName)));
     if (!ds->isOpen())
         fail(QStringLiteral("Can't retrieve data from closed dataset \"%1\"").arg(ds->name()));
-    ReportField* field = ds->findField(latin1(tag.mid(dot + 1)));
+    ReportField* field = ds->findField(tag.mid(dot + 1));
     if (!field)
         return false;
     value = field->displayText().toLatin1();
