@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -56,6 +57,22 @@ FbClient::FbClient() {
     m_master = getMaster();
     m_provider = m_master->getDispatcher();
     m_util = m_master->getUtilInterface();
+    // A process that ends through exit() with attachments still open (Qt does so when the
+    // display connection breaks) must shut the engine down first; left to itself the engine's
+    // own exit handling spins forever and keeps the database and the instance lock.
+    std::atexit(&FbClient::shutdownEngine);
+}
+
+void FbClient::shutdownEngine() {
+    FbClient& fb = instance();
+    IStatus* status = fb.m_master->getStatus();
+    ThrowStatusWrapper wrapper(status);
+    try {
+        fb.m_provider->shutdown(&wrapper, 5000, fb_shutrsn_app_stopped);
+    } catch (const FbException&) {
+        // Nothing more can be done while the process ends.
+    }
+    status->dispose();
 }
 
 QString FbClient::formatStatus(IStatus* status) const {

@@ -26,6 +26,7 @@ public:
 
 private:
     FbClient();
+    static void shutdownEngine();
     void* m_library = nullptr;
     Firebird::IMaster* m_master = nullptr;
     Firebird::IProvider* m_provider = nullptr;
