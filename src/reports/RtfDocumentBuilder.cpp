@@ -7,9 +7,13 @@
 
 namespace {
 
-// Twips (1/1440 inch) to the document's pixels (1/96 inch).
+// The largest length a word processor accepts (22 inches); longer ones would only stall the
+// layout.
+constexpr int kMaxTwips = 31680;
+
+// Twips (1/1440 inch) to the document's pixels (1/96 inch), within the accepted lengths.
 qreal px(int twips) {
-    return twips / 15.0;
+    return std::clamp(twips, -kMaxTwips, kMaxTwips) / 15.0;
 }
 
 } // namespace

@@ -357,6 +357,13 @@ void TestRtfReader::hugeParametersAreClamped() {
                     &doc);
     QVERIFY(doc.toPlainText().startsWith("bigneg"));
     QVERIFY(formatOf(doc, "big").fontPointSize() > 0);
+    // Lengths stay within what a word processor accepts (22 inches), so layout stays quick.
+    RtfReader::read("{\\rtf1\\sl-35112233 a\\par\\li99999999\\sb99999999\\tx99999999 b\\par}",
+                    &doc);
+    QCOMPARE(blockOf(doc, "a").lineHeight(), 31680 / 15.0);
+    QCOMPARE(blockOf(doc, "b").leftMargin(), 31680 / 15.0);
+    QCOMPARE(blockOf(doc, "b").topMargin(), 31680 / 15.0);
+    QCOMPARE(blockOf(doc, "b").tabPositions().value(0).position, 31680 / 15.0);
 }
 
 int main(int argc, char** argv) {
