@@ -2,6 +2,7 @@
 
 #include "app/Balloon.h"
 #include "app/SettingsStore.h"
+#include "app/TrayMenuStyle.h"
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
 #include "personal/ActionButton.h"
@@ -139,6 +140,10 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("SPANEL"));
     panel->setFixedWidth(SearchPanelWidth);
+    // The panel stands on the content panel's dark colour.
+    QPalette light = panel->palette();
+    light.setColor(QPalette::WindowText, Qt::white);
+    panel->setPalette(light);
     auto* v = new QVBoxLayout(panel);
     v->setContentsMargins(6, 6, 4, 6);
     v->setSpacing(4);
@@ -265,6 +270,7 @@ QWidget* TPDIR_FRM::buildButtonStrip() {
 void TPDIR_FRM::buildMenus() {
     m_cMnu = new QMenu(this);
     m_cMnu->setObjectName(QStringLiteral("C_MNU"));
+    TrayMenuStyle::apply(m_cMnu);
     const struct {
         const char* name;
         const char* caption;
@@ -279,6 +285,7 @@ void TPDIR_FRM::buildMenus() {
     }
     m_pcMnu = new QMenu(this);
     m_pcMnu->setObjectName(QStringLiteral("PC_MNU"));
+    TrayMenuStyle::apply(m_pcMnu);
     const struct {
         const char* name;
         const char* caption;
