@@ -71,6 +71,10 @@ QIcon listImage(int i, QStyle* style) {
 
 QLabel* panelLabel(const QString& text, QWidget* parent, bool bold = false) {
     auto* label = new QLabel(text, parent);
+    // The labels stand on the content panel's dark colour.
+    QPalette light = label->palette();
+    light.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(light);
     if (bold) {
         QFont f = label->font();
         f.setBold(true);
@@ -140,10 +144,6 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("SPANEL"));
     panel->setFixedWidth(SearchPanelWidth);
-    // The panel stands on the content panel's dark colour.
-    QPalette light = panel->palette();
-    light.setColor(QPalette::WindowText, Qt::white);
-    panel->setPalette(light);
     auto* v = new QVBoxLayout(panel);
     v->setContentsMargins(6, 6, 4, 6);
     v->setSpacing(4);
