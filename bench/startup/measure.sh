@@ -8,20 +8,22 @@ runs=${1:-9}
 command -v xdotool >/dev/null || { echo "needs xdotool (apt-get install xdotool)" >&2; exit 2; }
 [ -x "$exe" ] || { echo "build the program first: $exe" >&2; exit 2; }
 
-display=:87
-Xvfb $display -screen 0 1280x1024x24 >/dev/null 2>&1 &
+# Xvfb picks a free display and tells its number once it accepts clients.
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 2>/dev/null)
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
-sleep 1
-export DISPLAY=$display
+read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 2; }
+export DISPLAY=:$number
+log=$(mktemp)
 
 times=()
 for i in $(seq "$runs"); do
     start=$(date +%s%N)
-    "$exe" >/dev/null 2>&1 &
+    "$exe" >>"$log" 2>&1 &
     pid=$!
     until xdotool search --onlyvisible --name '^Tessaro Kavelin$' >/dev/null 2>&1; do
-        sleep 0.005
+        kill -0 $pid 2>/dev/null || { echo "the program ended early:" >&2; cat "$log" >&2; exit 1; }
+        sleep 0.01
     done
     end=$(date +%s%N)
     ms=$(( (end - start) / 1000000 ))

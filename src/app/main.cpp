@@ -23,16 +23,7 @@ void onSignal(int) {
     [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
 }
 
-// SIGTERM and SIGINT take the same way out as "Exit", so settings are saved.
-void watchSignals(TMF* tmf) {
-    if (::pipe(g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, tmf);
-    QObject::connect(notifier, &QSocketNotifier::activated, tmf, [tmf] {
-        char byte;
-        [[maybe_unused]] auto n = ::read(g_signalPipe[0], &byte, 1);
-        tmf->exitProgram();
-    });
+void installHandlers() {
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -40,7 +31,25 @@ void watchSignals(TMF* tmf) {
     sigaction(SIGINT, &action, nullptr);
 }
 
-// Start-up errors end the process with one line on standard error and no window.
+// SIGTERM and SIGINT take the same way out as "Exit", so settings are saved. The handlers are
+// installed at once, so that a signal arriving during start-up waits in the pipe (the data
+// layer keeps them in place when the database engine loads).
+void catchSignals() {
+    if (::pipe(g_signalPipe) == 0)
+        installHandlers();
+}
+
+void watchSignals(TMF* tmf) {
+    if (g_signalPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, tmf);
+    QObject::connect(notifier, &QSocketNotifier::activated, tmf, [tmf] {
+        char byte;
+        [[maybe_unused]] auto n = ::read(g_signalPipe[0], &byte, 1);
+        tmf->exitProgram();
+    });
+}
+
 int fail(const char* what, const QString& detail) {
     std::fprintf(stderr, "tessaro-kavelin: %s: %s\n", what, qPrintable(detail.simplified()));
     return 1;
@@ -48,6 +57,7 @@ int fail(const char* what, const QString& detail) {
 } // namespace
 
 int main(int argc, char** argv) {
+    catchSignals();
     TkApplication app(argc, argv);
     if (!QDir::setCurrent(QCoreApplication::applicationDirPath()))
         return fail("cannot change to the program folder", QCoreApplication::applicationDirPath());

@@ -17,6 +17,7 @@ void Connection::open() {
     if (m_attachment)
         return;
     FbClient& fb = FbClient::instance();
+    KeepSignalHandlers keep;
     FbStatus status;
     const QByteArray path = m_path.toLocal8Bit();
     fbCall([&] {

@@ -33,6 +33,20 @@ private:
     Firebird::IUtil* m_util = nullptr;
 };
 
+// Keeps the process's own SIGINT and SIGTERM handlers across a call into the client library,
+// which installs handlers of its own (shutting every connection down) on its first use.
+class KeepSignalHandlers {
+public:
+    KeepSignalHandlers();
+    ~KeepSignalHandlers();
+    KeepSignalHandlers(const KeepSignalHandlers&) = delete;
+    KeepSignalHandlers& operator=(const KeepSignalHandlers&) = delete;
+
+private:
+    struct Saved;
+    Saved* m_saved;
+};
+
 // Status holder for one call sequence: throws DatabaseError on any error.
 class FbStatus {
 public:

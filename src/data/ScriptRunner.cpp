@@ -198,6 +198,7 @@ void ScriptRunner::execute(const QString& statement) {
 
 void ScriptRunner::createDatabase(const QString& statement) {
     FbClient& fb = FbClient::instance();
+    KeepSignalHandlers keep;
     FbStatus status;
     QRegularExpressionMatch m;
     matches(statement, "^CREATE\\s+\\w+\\s+('[^']*'|\"[^\"]*\")", &m);
