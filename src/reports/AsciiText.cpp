@@ -33,3 +33,13 @@ bool AsciiText::equalsIgnoreCase(QStringView text, const QByteArray& bytes) {
     }
     return true;
 }
+
+int AsciiText::hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}

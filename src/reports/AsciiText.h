@@ -10,4 +10,6 @@ public:
     static bool equalsIgnoreCase(const QByteArray& a, const QByteArray& b);
     // Compares a text with Latin-1 bytes, ASCII letter case ignored.
     static bool equalsIgnoreCase(QStringView text, const QByteArray& bytes);
+    // The value of a hexadecimal digit, -1 for any other byte.
+    static int hexValue(char c);
 };

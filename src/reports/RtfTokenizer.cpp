@@ -1,5 +1,7 @@
 #include "reports/RtfTokenizer.h"
 
+#include "reports/AsciiText.h"
+
 #include <limits>
 
 namespace {
@@ -10,16 +12,6 @@ bool isLetter(char c) {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int hexValue(char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 constexpr int kMaxWordLength = 32;
@@ -73,8 +65,8 @@ RtfTokenizer::Token RtfTokenizer::readControl() {
     if (!isLetter(c)) {
         ++m_pos;
         if (c == '\'') {
-            const int hi = m_pos < n ? hexValue(m_data[m_pos]) : -1;
-            const int lo = m_pos + 1 < n ? hexValue(m_data[m_pos + 1]) : -1;
+            const int hi = m_pos < n ? AsciiText::hexValue(m_data[m_pos]) : -1;
+            const int lo = m_pos + 1 < n ? AsciiText::hexValue(m_data[m_pos + 1]) : -1;
             if (hi < 0 || lo < 0) {
                 // Malformed escape: an ignored symbol; a lone digit at the very end goes with it.
                 if (hi >= 0 && m_pos + 1 >= n)

@@ -9,16 +9,6 @@
 
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
@@ -69,8 +59,8 @@ QByteArray TFreeReporter::CleanTagText(const QByteArray& raw) {
             ++i;
         } else if (c == '\\' && i + 1 < n && raw[i + 1] == '\'') {
             // Hex escape: two hexadecimal digits give one byte. Malformed digits give nothing.
-            const int hi = i + 2 < n ? hexDigit(raw[i + 2]) : -1;
-            const int lo = i + 3 < n ? hexDigit(raw[i + 3]) : -1;
+            const int hi = i + 2 < n ? AsciiText::hexValue(raw[i + 2]) : -1;
+            const int lo = i + 3 < n ? AsciiText::hexValue(raw[i + 3]) : -1;
             if (hi >= 0 && lo >= 0)
                 out.append(char(hi * 16 + lo));
             i += 4;

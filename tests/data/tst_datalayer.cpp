@@ -11,14 +11,11 @@ class DataLayerTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        m_tmp = std::make_unique<TempDatabase>();
-        m_db = std::make_unique<Databases>();
-        m_db->open(m_tmp->dataPath(), m_tmp->sysPath());
+        m_open = std::make_unique<OpenTempDatabase>();
+        m_tmp = &m_open->files;
+        m_db = &m_open->db;
     }
-    void cleanup() {
-        m_db.reset();
-        m_tmp.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void firstRows() {
         QCOMPARE(m_db->MM.QueryText("TITLE", "CATE", "CD=1"), QStringLiteral("All Contacts"));
@@ -123,7 +120,8 @@ private slots:
 
     void uncommittedWorkIsRolledBackAtTheEnd() {
         m_db->MM.ExecStatement("insert into cate (cd, pcd, title) values (51, 0, 'Lost')");
-        m_db.reset();
+        m_db->MDB.close(); // ends the transaction the way the end of the program does
+        m_db->SYS_MDB.close();
         Databases again;
         again.open(m_tmp->dataPath(), m_tmp->sysPath());
         QCOMPARE(again.MM.QueryCount("", "CATE", "CD=51"), 0);
@@ -199,8 +197,9 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDatabase> m_tmp;
-    std::unique_ptr<Databases> m_db;
+    std::unique_ptr<OpenTempDatabase> m_open;
+    TempDatabase* m_tmp = nullptr;
+    Databases* m_db = nullptr;
 };
 
 QTEST_GUILESS_MAIN(DataLayerTest)

@@ -9,25 +9,22 @@ class ScriptRunnerTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        m_tmp = std::make_unique<TempDatabase>();
-        m_db = std::make_unique<Databases>();
-        m_db->open(m_tmp->dataPath(), m_tmp->sysPath());
+        m_open = std::make_unique<OpenTempDatabase>();
+        m_tmp = &m_open->files;
+        m_db = &m_open->db;
     }
-    void cleanup() {
-        m_db.reset();
-        m_tmp.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void splitsAtTerminatorOutsideQuotesAndComments() {
-        const QStringList s = ScriptRunner::splitStatements(
-            "/* a; comment */ insert into t values ('a;b');\n"
-            "-- line; comment\n"
-            "update t set x = \"q;\" ;\n"
-            "SET TERM ^ ;\n"
-            "create procedure p as begin x = 1; y = 2; end^\n"
-            "SET TERM ; ^\n"
-            "select 1 from rdb$database;\n"
-            "last without terminator");
+        const QStringList s =
+            ScriptRunner::splitStatements("/* a; comment */ insert into t values ('a;b');\n"
+                                          "-- line; comment\n"
+                                          "update t set x = \"q;\" ;\n"
+                                          "SET TERM ^ ;\n"
+                                          "create procedure p as begin x = 1; y = 2; end^\n"
+                                          "SET TERM ; ^\n"
+                                          "select 1 from rdb$database;\n"
+                                          "last without terminator");
         QCOMPARE(s.size(), 5);
         QCOMPARE(s[0], QStringLiteral("insert into t values ('a;b')"));
         QCOMPARE(s[1], QStringLiteral("update t set x = \"q;\""));
@@ -59,7 +56,8 @@ private slots:
                             "insert into cate (cd, pcd, title) values (31, 0, 'undone');\n"
                             "ROLLBACK;\n"
                             "insert into cate (cd, pcd, title) values (32, 0, 'pending');\n");
-        m_db.reset();
+        m_db->MDB.close(); // ends the transaction the way the end of the program does
+        m_db->SYS_MDB.close();
         Databases again;
         again.open(m_tmp->dataPath(), m_tmp->sysPath());
         QCOMPARE(again.MM.QueryCount("", "CATE", "CD=30"), 1);
@@ -97,8 +95,9 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDatabase> m_tmp;
-    std::unique_ptr<Databases> m_db;
+    std::unique_ptr<OpenTempDatabase> m_open;
+    TempDatabase* m_tmp = nullptr;
+    Databases* m_db = nullptr;
 };
 
 QTEST_GUILESS_MAIN(ScriptRunnerTest)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Databases.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -16,4 +18,11 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A temporary program folder with both databases opened through the program's objects.
+struct OpenTempDatabase {
+    OpenTempDatabase() { db.open(files.dataPath(), files.sysPath()); }
+    TempDatabase files;
+    Databases db;
 };
