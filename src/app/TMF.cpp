@@ -9,6 +9,7 @@
 #include "app/SettingsStore.h"
 #include "app/ShadowLabel.h"
 #include "app/TrayMenu.h"
+#include "app/WaitCursor.h"
 #include "business/TBDIR_FRM.h"
 #include "dialer/TDialer_frm.h"
 #include "info/TINFO_FRM.h"
@@ -33,12 +34,6 @@ std::optional<bool>& trayOverride() {
     static std::optional<bool> value;
     return value;
 }
-
-// Restores the cursor however the block is left.
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 QIcon programIcon() {
     QIcon icon;

@@ -3,6 +3,7 @@
 #include "app/Helpers.h"
 #include "app/TkApplication.h"
 #include "app/TrayMenuStyle.h"
+#include "app/WaitCursor.h"
 #include "data/Databases.h"
 #include "data/Query.h"
 #include "platform/Autostart.h"
@@ -11,14 +12,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QUrl>
-
-namespace {
-// Restores the cursor however the block is left.
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
-} // namespace
 
 TrayMenu::TrayMenu(Databases& databases, QWidget* parent)
     : QMenu(parent), m_db(databases), m_hot(std::make_unique<Query>(databases.DTR)),

@@ -3,6 +3,7 @@
 #include "app/Balloon.h"
 #include "app/SettingsStore.h"
 #include "app/TrayMenuStyle.h"
+#include "app/WaitCursor.h"
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
 #include "personal/ActionButton.h"
@@ -18,6 +19,7 @@
 #include "personal/TC_EDT_FRM.h"
 #include "personal/TPC_EDT_FRM.h"
 #include "platform/Shell.h"
+#include "reports/ReportRows.h"
 #include "reports/RtfView.h"
 
 #include <QAbstractItemView>
@@ -39,15 +41,6 @@
 namespace {
 constexpr int SearchPanelWidth = 236;
 constexpr int StripWidth = 62;
-
-// Shows the wait cursor for the life of the object.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Image i of the main window's 24 by 24 list: 0 folder, 1 contact.
 QIcon listImage(int i, QStyle* style) {
@@ -90,6 +83,7 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     : Page(parent), m_db(databases), m_settings(settings), m_contentArea(contentArea),
       m_folders(new FolderTreeModel(databases.DTR, databases.MM, this)),
       m_contacts(new ContactListModel(databases.DTR, this)), m_history(settings, HistoryKey),
+      m_reports(QStringLiteral("PD"), ReportTable::Layout::Contact),
       m_folderEditor(new TC_EDT_FRM(databases.DTR, this)),
       m_contactEditor(new TPC_EDT_FRM(databases.DTR, settings, this)) {
     setObjectName(QStringLiteral("TPDIR_FRM"));
@@ -226,9 +220,10 @@ QWidget* TPDIR_FRM::buildCentre() {
             m_settings.WriteNumber(DetailHeightKey, m_dsp->detailHeight());
     });
 
-    const auto restart = [this] { m_timBtv.start(); };
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, restart);
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, restart);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TPDIR_FRM::VST_EFocusChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TPDIR_FRM::VST_EFocusChanged);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PC_MNUPopup();
         m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
@@ -263,7 +258,7 @@ QWidget* TPDIR_FRM::buildButtonStrip() {
     connect(m_buttons[1], &QAbstractButton::clicked, this, [this] { emit ringRequested(true); });
     connect(m_buttons[2], &QAbstractButton::clicked, this, &TPDIR_FRM::EMClick);
     connect(m_buttons[3], &QAbstractButton::clicked, this, &TPDIR_FRM::HMPClick);
-    connect(m_buttons[4], &QAbstractButton::clicked, this, &TPDIR_FRM::reportRequested);
+    connect(m_buttons[4], &QAbstractButton::clicked, this, &TPDIR_FRM::RTFClick);
     return m_strip;
 }
 
@@ -639,9 +634,16 @@ void TPDIR_FRM::deleteContacts() {
 
 // ---- actions
 
+void TPDIR_FRM::VST_EFocusChanged() {
+    // Restarting the one-shot timer renders only where a quick series of moves comes to rest.
+    m_timBtv.start();
+}
+
+// Produces the detail pane for the first selected row. With nothing selected the template runs
+// over DS as the last run left it, so the pane shows the template with empty values.
 void TPDIR_FRM::TIM_BTVTimer() {
-    const ContactRow* first = firstSelectedContact();
-    if (first) {
+    m_timBtv.stop();
+    if (const ContactRow* first = firstSelectedContact()) {
         const auto states =
             ContactActions::enabling(*first, int(m_list->selectedRowNumbers().size()));
         actionButton(1)->setEnabled(states.DL);
@@ -649,8 +651,22 @@ void TPDIR_FRM::TIM_BTVTimer() {
         actionButton(0)->setEnabled(states.EM);
         actionButton(2)->setEnabled(states.HMP);
         actionButton(4)->setEnabled(states.RTF);
+        ReportRows::fillContactDetail(m_reports.DS(), *first);
     }
-    emit detailRefreshRequested();
+    m_re->loadFile(m_reports.writeDetail());
+}
+
+// Writes the report of the selected rows in list order and hands it to the desktop without
+// waiting for the program that shows it.
+void TPDIR_FRM::RTFClick() {
+    WaitCursor wait;
+    const QList<ContactRow> rows = selectedContacts();
+    QList<const ContactRow*> ordered;
+    ordered.reserve(rows.size());
+    for (const ContactRow& row : rows)
+        ordered.append(&row);
+    ReportRows::fillContactReport(m_reports.DS(), ordered);
+    Shell::openFile(m_reports.writeReport());
 }
 
 void TPDIR_FRM::EMClick() {

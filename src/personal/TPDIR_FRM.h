@@ -4,6 +4,7 @@
 #include "personal/ContactRow.h"
 #include "personal/FolderRow.h"
 #include "personal/SearchHistory.h"
+#include "reports/PageReports.h"
 
 #include <QModelIndex>
 #include <QTimer>
@@ -71,6 +72,8 @@ public:
     void VST_FContactDrop(const QModelIndex& target);
     void EMClick();
     void HMPClick();
+    void RTFClick();
+    void VST_EFocusChanged();
     void TIM_BTVTimer();
 
     FolderTreeModel* folderModel() const { return m_folders; }
@@ -80,6 +83,7 @@ public:
     TC_EDT_FRM* folderEditor() const { return m_folderEditor; }
     TPC_EDT_FRM* contactEditor() const { return m_contactEditor; }
     RtfView* detailView() const { return m_re; }
+    ReportTable& reportTable() { return m_reports.DS(); }
     QMenu* folderMenu() const { return m_cMnu; }
     QMenu* contactMenu() const { return m_pcMnu; }
     QTimer& detailTimer() { return m_timBtv; }
@@ -89,10 +93,6 @@ public:
 signals:
     // The ring buttons were pressed (`mobile` for "Ring Mobile").
     void ringRequested(bool mobile);
-    // "View Report" was pressed.
-    void reportRequested();
-    // The 150 ms detail refresh ran: the detail pane shows the first selected row.
-    void detailRefreshRequested();
 
 protected:
     void setUp() override;
@@ -122,6 +122,7 @@ private:
     FolderTreeModel* m_folders;
     ContactListModel* m_contacts;
     SearchHistory m_history;
+    PageReports m_reports;
     QTimer m_timBtv; // TIM_BTV
 
     QLabel* m_tit = nullptr;

@@ -22,6 +22,8 @@ public:
     QString text(const QString& expression, const QString& table, const QString& condition);
     QString settingsPath() const { return m_tmp.binDir() + QStringLiteral("/settings.xml"); }
     QString root() const { return m_tmp.root(); }
+    QString binDir() const { return m_tmp.binDir(); }
+    void installTemplates() const { m_tmp.installTemplates(); }
 
 private:
     TempDatabase m_tmp;

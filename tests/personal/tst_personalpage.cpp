@@ -14,8 +14,13 @@
 #include "personal/TPC_EDT_FRM.h"
 #include "personal/TPDIR_FRM.h"
 #include "platform/Shell.h"
+#include "reports/ReportFileError.h"
+#include "reports/ReportTable.h"
+#include "reports/RtfView.h"
+#include "reports/TReporterException.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,6 +35,7 @@ private:
     std::unique_ptr<QWidget> area;
     TPDIR_FRM* page = nullptr;
     QList<QUrl> opened;
+    QString home;
 
     void showPage() {
         page = new TPDIR_FRM(f->db(), *settings, area.get(), area.get());
@@ -60,6 +66,18 @@ private:
         page->findChild<QLineEdit*>("SRB")->setText(text);
         page->SRBButtonClick();
     }
+    QString detailText() { return page->detailView()->toPlainText(); }
+    QByteArray reportsFile(const QString& name) {
+        QFile file(f->root() + "/reports/" + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeTemplate(const QString& name, const QByteArray& text) {
+        QFile file(f->root() + "/templates/" + name);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+    // The TITLE column (1) of the report table's first row.
+    QVariant reportTitle() { return page->reportTable().valueAt(0, 1); }
     QString rcf() { return page->findChild<QLabel*>("RCF")->text(); }
     static QString balloon() { return BalloonPresenter::instance()->text(); }
     bool bold(int row, int column) {
@@ -82,6 +100,9 @@ private:
 private slots:
     void init() {
         f = std::make_unique<PersonalFixture>();
+        f->installTemplates();
+        home = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(f->binDir()));
         settings = std::make_unique<SettingsStore>(f->settingsPath());
         area = std::make_unique<QWidget>();
         area->resize(1280, 816);
@@ -90,6 +111,7 @@ private slots:
     }
     void cleanup() {
         Shell::setObserver(nullptr);
+        QDir::setCurrent(home);
         page = nullptr;
         area.reset();
         settings.reset();
@@ -441,6 +463,141 @@ private slots:
         page->ListContacts(1);
         search("zzz");
         QVERIFY(!page->actionButton(4)->isEnabled());
+    }
+
+    void detailPaneShowsTheFirstSelectedRowInListOrder() {
+        f->addContact(1, "Alpha Traders",
+                      {{"PDSG", "Manager"}, {"PNAM", "Ali"}, {"PHN", "042-111"}});
+        f->addContact(1, "Bravo Motors", {{"BTP", "Workshop"}});
+        f->addContact(1, "Charlie & Sons {Pvt}");
+        showPage();
+        selectRows({2, 0}); // the focus rests on the later row
+        page->contactList()->selectionModel()->setCurrentIndex(page->contactModel()->index(2, 0),
+                                                               QItemSelectionModel::NoUpdate);
+        page->TIM_BTVTimer();
+        QVERIFY(!page->detailTimer().isActive());
+        const QString text = detailText();
+        QVERIFY2(text.startsWith("Alpha Traders"), qPrintable(text));
+        QVERIFY(text.contains("Phone   : 042-111"));
+        QVERIFY(text.contains("Manager Ali"));
+        QVERIFY(!reportsFile("PD_DV.RTF").isEmpty()); // the output stays on disk
+        // After the run the row stays with blank values.
+        QCOMPARE(page->reportTable().rowCount(), 1);
+        QCOMPARE(reportTitle(), QVariant(QString()));
+        // User text with RTF's own characters reaches the pane as typed.
+        selectRows({1, 2});
+        page->TIM_BTVTimer();
+        selectRows({2});
+        page->TIM_BTVTimer();
+        QVERIFY2(detailText().startsWith("Charlie & Sons {Pvt}"), qPrintable(detailText()));
+    }
+
+    void quickFocusMovesRenderOnce() {
+        for (const char* title : {"A", "B", "C", "D"})
+            f->addContact(1, title);
+        showPage();
+        QTRY_VERIFY(detailText().startsWith("A"));
+        QFile::remove(f->root() + "/reports/PD_DV.RTF");
+        int loads = 0;
+        connect(page->detailView(), &QTextEdit::textChanged, this, [&] { ++loads; });
+        for (int r = 1; r < 4; ++r) {
+            page->contactList()->focusRow(r);
+            QTest::qWait(20);
+        }
+        QVERIFY(page->detailTimer().isActive());
+        QCOMPARE(loads, 0);
+        QTRY_VERIFY(detailText().startsWith("D"));
+        QTest::qWait(200);
+        QVERIFY(loads >= 1);
+        const int settled = loads;
+        QTest::qWait(200);
+        QCOMPARE(loads, settled); // nothing rendered after the last move
+    }
+
+    void noSelectionShowsTheEmptyTemplate() {
+        f->addContact(1, "Alpha", {{"PHN", "1"}});
+        showPage();
+        page->TIM_BTVTimer();
+        QVERIFY(page->actionButton(1)->isEnabled());
+        page->contactList()->clearSelection();
+        page->TIM_BTVTimer();
+        QVERIFY(!detailText().contains("Alpha"));
+        QVERIFY(!detailText().contains("Phone"));
+        QVERIFY(page->actionButton(1)->isEnabled()); // the buttons keep their state
+    }
+
+    void reportNumbersSelectedRowsInListOrder() {
+        f->addContact(1, "Alpha", {{"PHN", "042-1"}});
+        f->addContact(1, "Bravo");
+        f->addContact(1, "Charlie");
+        f->addContact(1, "Delta");
+        showPage();
+        selectRows({3, 0, 1}); // selected third, first, second
+        page->RTFClick();
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened.last().isLocalFile());
+        QCOMPARE(QFileInfo(opened.last().toLocalFile()).canonicalFilePath(),
+                 QFileInfo(f->root() + "/reports/PD_RP.RTF").canonicalFilePath());
+        const QByteArray rtf = reportsFile("PD_RP.RTF");
+        const qsizetype a = rtf.indexOf("1\\cell {\\b Alpha}");
+        const qsizetype b = rtf.indexOf("2\\cell {\\b Bravo}");
+        const qsizetype d = rtf.indexOf("3\\cell {\\b Delta}");
+        QVERIFY2(a > 0 && a < b && b < d, rtf.constData());
+        QVERIFY(!rtf.contains("Charlie"));
+        QCOMPARE(page->reportTable().rowCount(), 3);
+        QCOMPARE(reportTitle(), QVariant(QString()));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        // Nothing selected: the report's cycle produces no entry.
+        page->contactList()->clearSelection();
+        page->RTFClick();
+        QVERIFY(!reportsFile("PD_RP.RTF").contains("Alpha"));
+        QCOMPARE(page->reportTable().rowCount(), 0);
+    }
+
+    void detailFaultsKeepThePaneAndTheRow() {
+        f->addContact(1, "Alpha");
+        f->addContact(1, "Bravo");
+        showPage();
+        page->TIM_BTVTimer();
+        QVERIFY(detailText().startsWith("Alpha"));
+        QFile::remove(f->root() + "/templates/PD_DV.TEMPLATE.RTF");
+        selectRows({1});
+        QVERIFY_THROWS_EXCEPTION(ReportFileError, page->TIM_BTVTimer());
+        QVERIFY(detailText().startsWith("Alpha"));
+        QCOMPARE(reportTitle(), QVariant(QStringLiteral("Bravo")));
+        // A template fault: the engine's message, the pane and the row as before.
+        writeTemplate("PD_DV.TEMPLATE.RTF", "{\\rtf1 \\{for DS\\} \\{DS.TITLE\\}}");
+        try {
+            page->TIM_BTVTimer();
+            QFAIL("no template fault");
+        } catch (const TReporterException& e) {
+            QCOMPARE(e.message(),
+                     QStringLiteral("Can't find a closing \"end\" for a \"for\" cycle. "
+                                    "Check template!"));
+        }
+        QVERIFY(detailText().startsWith("Alpha"));
+        QCOMPARE(reportTitle(), QVariant(QStringLiteral("Bravo")));
+    }
+
+    void reportFaultsOpenNothing() {
+        f->addContact(1, "Alpha");
+        showPage();
+        selectRows({0});
+        // The reports folder is missing (a file stands in its place).
+        const QString reports = f->root() + "/reports";
+        QVERIFY(QDir(reports).removeRecursively());
+        QFile stand(reports);
+        QVERIFY(stand.open(QIODevice::WriteOnly));
+        stand.close();
+        QVERIFY_THROWS_EXCEPTION(ReportFileError, page->RTFClick());
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(reportTitle(), QVariant(QStringLiteral("Alpha")));
+        QVERIFY(QFile::remove(reports));
+        QVERIFY(QDir().mkpath(reports));
+        page->RTFClick();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(reportTitle(), QVariant(QString()));
     }
 
     void reloadKeepsThePlace() {

@@ -29,3 +29,9 @@ TempDatabase::TempDatabase() {
     QFile::copy(from + QStringLiteral("/DATA.FDB"), dataPath());
     QFile::copy(from + QStringLiteral("/SYS.FDB"), sysPath());
 }
+
+void TempDatabase::installTemplates() const {
+    const QDir from(QStringLiteral(TK_SOURCE_DIR "/templates"));
+    for (const QString& name : from.entryList({QStringLiteral("*.TEMPLATE.RTF")}, QDir::Files))
+        QFile::copy(from.filePath(name), root() + QStringLiteral("/templates/") + name);
+}

@@ -15,6 +15,8 @@ public:
     QString binDir() const { return m_dir.path() + QStringLiteral("/bin"); }
     QString dataPath() const { return m_dir.path() + QStringLiteral("/DATA/DATA.FDB"); }
     QString sysPath() const { return m_dir.path() + QStringLiteral("/DATA/SYS.FDB"); }
+    // Copies the shipped report templates into <root>/templates.
+    void installTemplates() const;
 
 private:
     QTemporaryDir m_dir;
