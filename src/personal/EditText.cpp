@@ -15,3 +15,9 @@ QString EditText::latin1Upper(const QString& text) {
     }
     return upper;
 }
+
+QVariant EditText::stored(const QVariant& current, const QString& text) {
+    if (current.toString() == text)
+        return current;
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}

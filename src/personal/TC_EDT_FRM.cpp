@@ -5,6 +5,7 @@
 #include "data/Transaction.h"
 #include "personal/EditText.h"
 #include "personal/EditingStatements.h"
+#include "personal/EditorFields.h"
 #include "personal/EditorKeyFilter.h"
 
 #include <QAction>
@@ -20,13 +21,6 @@ QLabel* fieldLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
-}
-
-// The field's text as it goes into the row: NULL stays NULL while the box is left empty.
-QVariant storedText(const QVariant& current, const QString& text) {
-    if (current.toString() == text)
-        return current;
-    return text.isEmpty() ? QVariant() : QVariant(text);
 }
 } // namespace
 
@@ -167,9 +161,9 @@ void TC_EDT_FRM::SAVClick() {
         if (m_cdt.state() == DataSetEditor::State::Browse)
             m_cdt.edit();
         m_cdt.setField(QStringLiteral("TITLE"),
-                       storedText(m_cdt.field(QStringLiteral("TITLE")), m_title->text()));
+                       EditText::stored(m_cdt.field(QStringLiteral("TITLE")), m_title->text()));
         m_cdt.setField(QStringLiteral("COM"),
-                       storedText(m_cdt.field(QStringLiteral("COM")), m_com->toPlainText()));
+                       EditText::stored(m_cdt.field(QStringLiteral("COM")), m_com->toPlainText()));
         m_cdt.post();
         m_transaction.CommitRetaining();
     } catch (const DatabaseError&) {
@@ -200,19 +194,9 @@ void TC_EDT_FRM::done(int result) {
 }
 
 void TC_EDT_FRM::titleEdited() {
-    const QString text = m_title->text();
-    if (!text.contains(u'\\'))
-        return;
-    const int cursor = m_title->cursorPosition();
-    const int before = int(QStringView(text).left(cursor).count(u'\\'));
-    m_title->setText(EditText::withoutBackslashes(text));
-    m_title->setCursorPosition(cursor - before);
+    EditorFields::clean(m_title, EditText::withoutBackslashes);
 }
 
 void TC_EDT_FRM::limitMemo() {
-    const int limit = m_cdt.fieldLength(QStringLiteral("COM"));
-    if (limit <= 0 || m_com->toPlainText().size() <= limit)
-        return;
-    m_com->setPlainText(m_com->toPlainText().left(limit));
-    m_com->moveCursor(QTextCursor::End);
+    EditorFields::limit(m_com, m_cdt.fieldLength(QStringLiteral("COM")));
 }

@@ -7,6 +7,7 @@
 #include "data/Transaction.h"
 #include "personal/EditText.h"
 #include "personal/EditingStatements.h"
+#include "personal/EditorFields.h"
 #include "personal/EditorKeyFilter.h"
 
 #include <QCheckBox>
@@ -26,12 +27,6 @@ constexpr int Both = DesignLayout::TopOnly | DesignLayout::Horizontal;
 
 int rowTop(int row) {
     return Row0 + row * Pitch;
-}
-
-QVariant storedText(const QVariant& current, const QString& text) {
-    if (current.toString() == text)
-        return current;
-    return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
 QLabel* header(const QString& text, QWidget* parent, int pixelSize) {
@@ -303,9 +298,9 @@ bool TPC_EDT_FRM::eventFilter(QObject* watched, QEvent* event) {
 
 void TPC_EDT_FRM::writeFields() {
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
-        m_cdt.setField(it.key(), storedText(m_cdt.field(it.key()), it.value()->text()));
+        m_cdt.setField(it.key(), EditText::stored(m_cdt.field(it.key()), it.value()->text()));
     m_cdt.setField(QStringLiteral("BDS"),
-                   storedText(m_cdt.field(QStringLiteral("BDS")), m_bds->toPlainText()));
+                   EditText::stored(m_cdt.field(QStringLiteral("BDS")), m_bds->toPlainText()));
     if (m_ccd->currentIndex() >= 0)
         m_cdt.setField(QStringLiteral("CCD"), m_ccd->currentData().toInt());
     if (m_hotTouched)
@@ -371,23 +366,12 @@ void TPC_EDT_FRM::done(int result) {
 }
 
 void TPC_EDT_FRM::cleanTitle() {
-    QLineEdit* title = m_edits.value(QStringLiteral("CNAM"));
-    if (!title)
-        return;
-    const QString text = title->text();
-    const QString clean = EditText::latin1Upper(EditText::withoutBackslashes(text));
-    if (clean == text)
-        return;
-    const int cursor = title->cursorPosition();
-    const int removed = int(QStringView(text).left(cursor).count(u'\\'));
-    title->setText(clean);
-    title->setCursorPosition(cursor - removed);
+    if (QLineEdit* title = m_edits.value(QStringLiteral("CNAM")))
+        EditorFields::clean(title, [](const QString& text) {
+            return EditText::latin1Upper(EditText::withoutBackslashes(text));
+        });
 }
 
 void TPC_EDT_FRM::limitMemo() {
-    const int limit = m_cdt.fieldLength(QStringLiteral("BDS"));
-    if (limit <= 0 || m_bds->toPlainText().size() <= limit)
-        return;
-    m_bds->setPlainText(m_bds->toPlainText().left(limit));
-    m_bds->moveCursor(QTextCursor::End);
+    EditorFields::limit(m_bds, m_cdt.fieldLength(QStringLiteral("BDS")));
 }
