@@ -3,6 +3,7 @@
 #include "PersonalFixture.h"
 #include "app/BalloonPresenter.h"
 #include "app/SettingsStore.h"
+#include "app/TkApplication.h"
 #include "data/DatabaseError.h"
 #include "personal/ActionButton.h"
 #include "personal/ContactListModel.h"
@@ -579,6 +580,23 @@ private slots:
         QCOMPARE(reportTitle(), QVariant(QStringLiteral("Bravo")));
     }
 
+    void faultsOfTheTimerReachTheErrorDisplay() {
+        f->addContact(1, "Alpha");
+        f->addContact(1, "Bravo");
+        showPage();
+        QTRY_VERIFY(detailText().startsWith("Alpha"));
+        QStringList errors;
+        TkApplication::setErrorObserver([&](const QString& text) { errors << text; });
+        QFile::remove(f->root() + "/templates/PD_DV.TEMPLATE.RTF");
+        page->contactList()->focusRow(1);
+        QTRY_COMPARE(errors.size(), 1);
+        TkApplication::setErrorObserver({});
+        QVERIFY2(errors[0].startsWith("Cannot open file \"../templates/PD_DV.TEMPLATE.RTF\"."),
+                 qPrintable(errors[0]));
+        QVERIFY(detailText().startsWith("Alpha"));
+        QCOMPARE(reportTitle(), QVariant(QStringLiteral("Bravo")));
+    }
+
     void reportFaultsOpenNothing() {
         f->addContact(1, "Alpha");
         showPage();
@@ -636,5 +654,10 @@ private slots:
     }
 };
 
-QTEST_MAIN(PersonalPageTest)
+// The program's application object, so faults leaving event handlers reach its error display.
+int main(int argc, char** argv) {
+    TkApplication app(argc, argv);
+    PersonalPageTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_personalpage.moc"
