@@ -39,29 +39,22 @@ QString FbClient::defaultLockDirectory() {
     return QStringLiteral("/tmp/tessaro-kavelin-fb-%1").arg(getuid());
 }
 
-struct KeepSignalHandlers::Saved {
-    struct sigaction interrupt;
-    struct sigaction terminate;
-    sigset_t mask;
-};
-
 // The signals are blocked during the call, so one that arrives meanwhile waits for the
 // restored handler; threads the library starts meanwhile keep them blocked for good.
-KeepSignalHandlers::KeepSignalHandlers() : m_saved(new Saved) {
+KeepSignalHandlers::KeepSignalHandlers() {
     sigset_t block;
     sigemptyset(&block);
     sigaddset(&block, SIGINT);
     sigaddset(&block, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &block, &m_saved->mask);
-    sigaction(SIGINT, nullptr, &m_saved->interrupt);
-    sigaction(SIGTERM, nullptr, &m_saved->terminate);
+    pthread_sigmask(SIG_BLOCK, &block, &m_mask);
+    sigaction(SIGINT, nullptr, &m_interrupt);
+    sigaction(SIGTERM, nullptr, &m_terminate);
 }
 
 KeepSignalHandlers::~KeepSignalHandlers() {
-    sigaction(SIGINT, &m_saved->interrupt, nullptr);
-    sigaction(SIGTERM, &m_saved->terminate, nullptr);
-    pthread_sigmask(SIG_SETMASK, &m_saved->mask, nullptr);
-    delete m_saved;
+    sigaction(SIGINT, &m_interrupt, nullptr);
+    sigaction(SIGTERM, &m_terminate, nullptr);
+    pthread_sigmask(SIG_SETMASK, &m_mask, nullptr);
 }
 
 FbClient::FbClient() {

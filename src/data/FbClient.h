@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <csignal>
 #include <firebird/Interface.h>
 
 // Loads the Firebird client library at run time and hands out its master interfaces.
@@ -43,8 +44,9 @@ public:
     KeepSignalHandlers& operator=(const KeepSignalHandlers&) = delete;
 
 private:
-    struct Saved;
-    Saved* m_saved;
+    struct sigaction m_interrupt {};
+    struct sigaction m_terminate {};
+    sigset_t m_mask{};
 };
 
 // Status holder for one call sequence: throws DatabaseError on any error.

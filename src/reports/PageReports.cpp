@@ -1,20 +1,18 @@
 #include "reports/PageReports.h"
 
-#include "reports/ReportWriter.h"
-
 PageReports::PageReports(const QString& prefix, ReportTable::Layout layout)
     : m_prefix(prefix), m_ds(layout) {}
 
 QString PageReports::writeDetail() {
-    const QString output = ReportWriter::outputFile(m_prefix, ReportWriter::Use::Detail);
-    ReportWriter::writeAndBlank(
-        m_ds, ReportWriter::templateFile(m_prefix, ReportWriter::Use::Detail), output);
-    return output;
+    return write(ReportWriter::Use::Detail);
 }
 
 QString PageReports::writeReport() {
-    const QString output = ReportWriter::outputFile(m_prefix, ReportWriter::Use::Report);
-    ReportWriter::writeAndBlank(
-        m_ds, ReportWriter::templateFile(m_prefix, ReportWriter::Use::Report), output);
+    return write(ReportWriter::Use::Report);
+}
+
+QString PageReports::write(ReportWriter::Use use) {
+    const QString output = ReportWriter::outputFile(m_prefix, use);
+    ReportWriter::writeAndBlank(m_ds, ReportWriter::templateFile(m_prefix, use), output);
     return output;
 }

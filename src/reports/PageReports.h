@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/ReportTable.h"
+#include "reports/ReportWriter.h"
 
 #include <QString>
 
@@ -13,7 +14,6 @@ public:
     PageReports(const QString& prefix, ReportTable::Layout layout);
 
     ReportTable& DS() { return m_ds; }
-    const QString& prefix() const { return m_prefix; }
 
     // Runs the detail template over DS, blanks DS and answers the output file.
     QString writeDetail();
@@ -21,6 +21,8 @@ public:
     QString writeReport();
 
 private:
+    QString write(ReportWriter::Use use);
+
     QString m_prefix;
     ReportTable m_ds;
 };

@@ -5,19 +5,6 @@
 #include <QTextTable>
 #include <algorithm>
 
-namespace {
-
-// The largest length a word processor accepts (22 inches); longer ones would only stall the
-// layout.
-constexpr int kMaxTwips = 31680;
-
-// Twips (1/1440 inch) to the document's pixels (1/96 inch), within the accepted lengths.
-qreal px(int twips) {
-    return std::clamp(twips, -kMaxTwips, kMaxTwips) / 15.0;
-}
-
-} // namespace
-
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document, const RtfRowProps* rowProps)
     : m_document(document), m_editBlock(document), m_cursor(document), m_rowProps(rowProps) {
     m_editBlock.beginEditBlock();
@@ -133,13 +120,14 @@ void RtfDocumentBuilder::startTable() {
     format.setBorderBrush(QColor(Qt::black));
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
-    format.setCellPadding(std::clamp(px(row->gap), 1.0, 40.0));
+    format.setCellPadding(std::clamp(rtfTwipsToPixels(row->gap), 1.0, 40.0));
     format.setAlignment(Qt::AlignLeft);
     QList<QTextLength> widths;
     int left = row->left;
     for (int i = 0; i < columns && i < row->cellRight.size(); ++i) {
-        widths.append(QTextLength(QTextLength::FixedLength,
-                                  std::clamp(px(row->cellRight[i] - left), 8.0, 4000.0)));
+        widths.append(
+            QTextLength(QTextLength::FixedLength,
+                        std::clamp(rtfTwipsToPixels(row->cellRight[i] - left), 8.0, 4000.0)));
         left = row->cellRight[i];
     }
     if (widths.size() == columns)
@@ -207,19 +195,19 @@ QTextCharFormat RtfDocumentBuilder::charFormat(const RtfCharProps& c) const {
 QTextBlockFormat RtfDocumentBuilder::blockFormat(const RtfParaProps& p) const {
     QTextBlockFormat f;
     f.setAlignment(p.alignment);
-    f.setLeftMargin(std::max(0.0, px(p.leftIndent)));
-    f.setRightMargin(std::max(0.0, px(p.rightIndent)));
-    f.setTextIndent(px(p.firstIndent));
-    f.setTopMargin(std::max(0.0, px(p.spaceBefore)));
-    f.setBottomMargin(std::max(0.0, px(p.spaceAfter)));
+    f.setLeftMargin(std::max(0.0, rtfTwipsToPixels(p.leftIndent)));
+    f.setRightMargin(std::max(0.0, rtfTwipsToPixels(p.rightIndent)));
+    f.setTextIndent(rtfTwipsToPixels(p.firstIndent));
+    f.setTopMargin(std::max(0.0, rtfTwipsToPixels(p.spaceBefore)));
+    f.setBottomMargin(std::max(0.0, rtfTwipsToPixels(p.spaceAfter)));
     if (p.lineSpacing != 0) {
         if (p.lineMultiple && p.lineSpacing > 0)
             f.setLineHeight(std::min(p.lineSpacing * 100.0 / 240.0, 1000.0),
                             QTextBlockFormat::ProportionalHeight);
         else if (p.lineSpacing > 0)
-            f.setLineHeight(px(p.lineSpacing), QTextBlockFormat::MinimumHeight);
+            f.setLineHeight(rtfTwipsToPixels(p.lineSpacing), QTextBlockFormat::MinimumHeight);
         else
-            f.setLineHeight(px(-p.lineSpacing), QTextBlockFormat::FixedHeight);
+            f.setLineHeight(rtfTwipsToPixels(-p.lineSpacing), QTextBlockFormat::FixedHeight);
     }
     if (!p.tabs.isEmpty())
         f.setTabPositions(p.tabs);

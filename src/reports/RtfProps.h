@@ -2,6 +2,14 @@
 
 #include <QList>
 #include <QTextOption>
+#include <algorithm>
+
+// Twips (1/1440 inch) to the document's pixels (1/96 inch), within the largest length a word
+// processor accepts (22 inches): longer ones would only stall the layout.
+inline qreal rtfTwipsToPixels(int twips) {
+    constexpr int maxTwips = 31680;
+    return std::clamp(twips, -maxTwips, maxTwips) / 15.0;
+}
 
 // Character properties of the RTF state (sizes in half-points, colours as table indexes).
 struct RtfCharProps {

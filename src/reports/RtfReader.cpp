@@ -349,7 +349,7 @@ bool RtfReader::paraWord(const QByteArray& w, const RtfTokenizer::Token& t) {
         p.nextTabType = QTextOption::DelimiterTab;
     else if (w == "tx" || w == "tb") {
         if (p.tabs.size() < 64 && t.parameter > 0)
-            p.tabs.append(QTextOption::Tab(std::min(t.parameter, 31680) / 15.0, p.nextTabType));
+            p.tabs.append(QTextOption::Tab(rtfTwipsToPixels(t.parameter), p.nextTabType));
         p.nextTabType = QTextOption::LeftTab;
     } else
         return false;
