@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFileInfo>
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -32,11 +33,11 @@ void FbClient::setLockDirectory(const QString& dir) {
     g_lockDirectory = dir;
 }
 
+// One lock folder per copy of the program (its temp folder), never one per user: copies
+// in other folders must not wait on each other's engine locks.
 QString FbClient::defaultLockDirectory() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return runtime + QStringLiteral("/tessaro-kavelin-fb");
-    return QStringLiteral("/tmp/tessaro-kavelin-fb-%1").arg(getuid());
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QDir::cleanPath(QFileInfo(exe).absolutePath() + QStringLiteral("/../temp/fb-lock"));
 }
 
 // The signals are blocked during the call, so one that arrives meanwhile waits for the
