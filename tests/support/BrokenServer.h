@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+// A misbehaving HTTP server on 127.0.0.1 for fault tests: it can accept and never answer,
+// close in the middle of a reply, answer any status with any headers, or send a huge body.
+// Records every request it reads, headers included.
+class BrokenServer : public QObject {
+public:
+    enum class Mode {
+        Silent,        // accepts the connection, reads the request, never answers
+        CloseMidReply, // promises a long body, sends a little of it and closes
+        Answer,        // answers status, headers and body as set
+        Huge,          // answers 200 with hugeBytes bytes of body
+    };
+
+    BrokenServer();
+    ~BrokenServer() override;
+
+    void setMode(Mode mode) { m_mode = mode; }
+    // Answer mode: the status line's code, extra header lines ("Name: value\r\n" each), body.
+    void setAnswer(int status, const QByteArray& body = QByteArray(),
+                   const QByteArray& headers = QByteArray());
+    void setHugeBytes(qint64 bytes) { m_hugeBytes = bytes; }
+
+    quint16 port() const { return m_server.serverPort(); }
+    // "http://127.0.0.1:<port>/hvx/"
+    QString base() const;
+    int connections() const { return m_connections; }
+    // Every request read so far, request line and headers as received.
+    const QList<QByteArray>& requests() const { return m_requests; }
+    // The request target ("/hvx/...") of each request read.
+    QList<QByteArray> paths() const;
+
+private:
+    void read(QTcpSocket* socket);
+    void respond(QTcpSocket* socket);
+    void sendMore(QTcpSocket* socket);
+
+    QTcpServer m_server;
+    Mode m_mode = Mode::Answer;
+    int m_status = 200;
+    QByteArray m_body;
+    QByteArray m_headers;
+    qint64 m_hugeBytes = 50 * 1024 * 1024;
+    int m_connections = 0;
+    QList<QByteArray> m_requests;
+};
