@@ -10,9 +10,9 @@ public:
     // Loads the library on first use; throws DatabaseError when no client library loads.
     static FbClient& instance();
 
-    // The per-user lock directory the embedded engine uses; must be set before the first load.
+    // The lock directory the embedded engine uses; must be set before the first load.
     static void setLockDirectory(const QString& dir);
-    // Per user: $XDG_RUNTIME_DIR/tessaro-kavelin-fb, else a folder in /tmp named by the user id.
+    // Per copy of the program: <program folder>/../temp/fb-lock.
     static QString defaultLockDirectory();
 
     Firebird::IMaster* master() const { return m_master; }

@@ -6,38 +6,51 @@
 #include <QtTest>
 #include <csignal>
 
+namespace {
+// A copy of the staged program in a program folder of its own, with fresh databases.
+struct ProgramCopy {
+    ProgramCopy() : exe(files.binDir() + "/tessaro-kavelin") {
+        QFile::copy(TK_STAGE_DIR "/bin/tessaro-kavelin", exe);
+        QFile(exe).setPermissions(QFile(TK_STAGE_DIR "/bin/tessaro-kavelin").permissions());
+    }
+    QString settingsPath() const { return files.binDir() + "/settings.xml"; }
+
+    TempDatabase files;
+    QString exe;
+};
+
+pid_t pidOf(const QProcess& p) {
+    return pid_t(p.processId());
+}
+} // namespace
+
 class ProgramTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        m_tmp = std::make_unique<TempDatabase>();
-        m_exe = m_tmp->binDir() + "/tessaro-kavelin";
-        QVERIFY(QFile::copy(TK_STAGE_DIR "/bin/tessaro-kavelin", m_exe));
-        QFile(m_exe).setPermissions(QFile(TK_STAGE_DIR "/bin/tessaro-kavelin").permissions());
-    }
-    void cleanup() { m_tmp.reset(); }
+    void init() { m_copy = std::make_unique<ProgramCopy>(); }
+    void cleanup() { m_copy.reset(); }
 
     void missingDatabaseEndsTheStart() {
-        QFile::remove(m_tmp->dataPath());
+        QFile::remove(m_copy->files.dataPath());
         QProcess p;
-        startProgram(p);
+        start(p, *m_copy);
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitCode(), 1);
         const QList<QByteArray> lines = p.readAllStandardError().trimmed().split('\n');
         QCOMPARE(lines.size(), 1);
         QVERIFY(lines.first().startsWith("tessaro-kavelin:"));
-        QVERIFY(!QFileInfo::exists(m_tmp->binDir() + "/settings.xml"));
+        QVERIFY(!QFileInfo::exists(m_copy->settingsPath()));
     }
 
     void endsCleanlyOnSigtermAndSavesSettings() {
         QProcess p;
-        startProgram(p);
-        QVERIFY(waitUntilListening());
-        ::kill(pid_t(p.processId()), SIGTERM);
+        start(p, *m_copy);
+        QVERIFY(waitUntilListening(*m_copy));
+        ::kill(pidOf(p), SIGTERM);
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
-        QFile settings(m_tmp->binDir() + "/settings.xml");
+        QFile settings(m_copy->settingsPath());
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QVERIFY(
             settings.readAll().startsWith("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"));
@@ -45,10 +58,10 @@ private slots:
 
     void secondStartEndsAtOnce() {
         QProcess first;
-        startProgram(first);
-        QVERIFY(waitUntilListening());
+        start(first, *m_copy);
+        QVERIFY(waitUntilListening(*m_copy));
         QProcess second;
-        startProgram(second);
+        start(second, *m_copy);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
@@ -58,37 +71,63 @@ private slots:
     }
 
     void damagedSettingsNeverStopTheProgram() {
-        QFile bad(m_tmp->binDir() + "/settings.xml");
+        QFile bad(m_copy->settingsPath());
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("<?xml version=\"1.0\"?><Configuration><PD><SRB>x</PD>");
         bad.close();
         QProcess p;
-        startProgram(p);
-        QVERIFY(waitUntilListening());
+        start(p, *m_copy);
+        QVERIFY(waitUntilListening(*m_copy));
         p.terminate();
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitCode(), 0);
-        QVERIFY(QFileInfo::exists(m_tmp->binDir() + "/settings.xml.bad"));
+        QVERIFY(QFileInfo::exists(m_copy->settingsPath() + ".bad"));
         QVERIFY(p.readAllStandardError().contains("settings.xml"));
     }
 
+    // A copy in another folder starts and ends while this one is stopped dead (SIGSTOP holds
+    // every lock it has, as a hung program would).
+    void aHungCopyNeverBlocksACopyInAnotherFolder() {
+        QProcess hung;
+        start(hung, *m_copy);
+        QVERIFY(waitUntilListening(*m_copy));
+        ::kill(pidOf(hung), SIGSTOP);
+        const auto resume = qScopeGuard([&] { ::kill(pidOf(hung), SIGCONT); });
+
+        ProgramCopy other;
+        QProcess beside;
+        start(beside, other);
+        QVERIFY(waitUntilListening(other));
+        ::kill(pidOf(beside), SIGTERM);
+        QVERIFY(beside.waitForFinished(20000));
+        QCOMPARE(beside.exitCode(), 0);
+        QVERIFY(QFileInfo::exists(other.settingsPath()));
+        // Each copy keeps the engine's lock files in its own temp folder.
+        QVERIFY(QFileInfo::exists(m_copy->files.root() + "/temp/fb-lock/fb_init"));
+        QVERIFY(QFileInfo::exists(other.files.root() + "/temp/fb-lock/fb_init"));
+
+        ::kill(pidOf(hung), SIGCONT);
+        hung.terminate();
+        QVERIFY(hung.waitForFinished(20000));
+        QCOMPARE(hung.exitCode(), 0);
+    }
+
 private:
-    void startProgram(QProcess& p) {
+    void start(QProcess& p, const ProgramCopy& copy) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        // A private runtime folder keeps Qt from warning about a missing or shared one.
-        const QString runtime = m_tmp->root() + "/temp/runtime";
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert("XDG_RUNTIME_DIR", runtime);
+        // One private runtime folder for every copy, as in one desktop session.
+        QFile::setPermissions(m_runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
         p.setProcessEnvironment(env);
-        p.start(m_exe, {});
+        p.start(copy.exe, {});
         QVERIFY(p.waitForStarted(5000));
     }
 
     // The program is up once it answers on its activation socket.
-    bool waitUntilListening() {
-        const QString name = CheckPrevious::blockName(m_exe).mid(1);
+    bool waitUntilListening(const ProgramCopy& copy) {
+        const QString name = CheckPrevious::blockName(copy.exe).mid(1);
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 20000) {
@@ -101,8 +140,8 @@ private:
         return false;
     }
 
-    std::unique_ptr<TempDatabase> m_tmp;
-    QString m_exe;
+    QTemporaryDir m_runtime;
+    std::unique_ptr<ProgramCopy> m_copy;
 };
 
 QTEST_GUILESS_MAIN(ProgramTest)
