@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Time from SIGTERM to the end of the staged program, alone and while a copy of the program in
-# another folder runs beside it, on a virtual screen.
+# Time from SIGTERM to the end of the staged program: alone, while a copy of the program in
+# another folder runs beside it, and with a settings file that cannot be saved; on a virtual
+# screen.
 # Usage: bench/exit/measure.sh [runs]   (needs Xvfb; prints each run and the medians)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -72,3 +73,6 @@ other=$!
 wait_up "$work/two/bin/tessaro-kavelin" $other
 measure "beside a second copy"
 kill -TERM $other; wait $other || true; other=""
+# A settings file that cannot be replaced (a folder in its place).
+mkdir "$work/one/bin/settings.xml"
+measure "settings.xml unwritable"

@@ -1,6 +1,7 @@
 // Entry: working directory, single-instance guard, main window, update state, the other
 // windows, "-h", message loop.
 #include "app/CheckPrevious.h"
+#include "app/ExitDeadline.h"
 #include "app/SettingsStore.h"
 #include "app/TMF.h"
 #include "app/TkApplication.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -18,9 +20,12 @@
 namespace {
 int g_signalPipe[2] = {-1, -1};
 
+// Only wakes the event loop; errno is kept, so the interrupted code sees its own value.
 void onSignal(int) {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 void installHandlers() {
@@ -46,12 +51,14 @@ void watchSignals(TMF* tmf) {
     QObject::connect(notifier, &QSocketNotifier::activated, tmf, [tmf] {
         char byte;
         [[maybe_unused]] auto n = ::read(g_signalPipe[0], &byte, 1);
+        ExitDeadline::arm(0);
         tmf->exitProgram();
     });
 }
 
 int fail(const char* what, const QString& detail) {
     std::fprintf(stderr, "tessaro-kavelin: %s: %s\n", what, qPrintable(detail.simplified()));
+    ExitDeadline::arm(1);
     return 1;
 }
 } // namespace
@@ -94,6 +101,8 @@ int main(int argc, char** argv) {
     else
         tmf->show();
     const int rc = app.exec();
+    // Every way out (Exit, Ctrl+Q, a signal, a lost display) ends within a bounded time.
+    ExitDeadline::arm(rc);
     tmf->exitProgram();
     tmf.reset();
     return rc;

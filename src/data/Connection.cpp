@@ -3,6 +3,8 @@
 #include "data/DatabaseError.h"
 #include "data/FbClient.h"
 
+#include <cerrno>
+
 using namespace Firebird;
 
 Connection::~Connection() {
@@ -46,6 +48,9 @@ void Connection::close() {
     IAttachment* attachment = m_attachment;
     m_attachment = nullptr;
     FbStatus status;
+    // The engine's detach retries its file calls while errno reads EINTR, without looking at
+    // their results; a stale EINTR (a signal that woke the event loop) would make it spin.
+    errno = 0;
     try {
         attachment->detach(&status);
     } catch (const FbException&) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -89,6 +90,7 @@ void FbClient::shutdownEngine() {
     FbClient& fb = instance();
     IStatus* status = fb.m_master->getStatus();
     ThrowStatusWrapper wrapper(status);
+    errno = 0; // a stale EINTR makes the engine's file calls retry for ever (see Connection)
     try {
         fb.m_provider->shutdown(&wrapper, 5000, fb_shutrsn_app_stopped);
     } catch (const FbException&) {

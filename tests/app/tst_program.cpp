@@ -85,6 +85,53 @@ private slots:
         QVERIFY(p.readAllStandardError().contains("settings.xml"));
     }
 
+    // SIGTERM and SIGINT end the program whatever the state of the settings file; a file that
+    // cannot be replaced is left exactly as it was.
+    void endsOnSignalWhenSettingsCannotBeSaved_data() {
+        QTest::addColumn<bool>("directory");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("read-only file, SIGTERM") << false << SIGTERM;
+        QTest::newRow("read-only file, SIGINT") << false << SIGINT;
+        QTest::newRow("directory, SIGTERM") << true << SIGTERM;
+        QTest::newRow("directory, SIGINT") << true << SIGINT;
+    }
+    void endsOnSignalWhenSettingsCannotBeSaved() {
+        QFETCH(bool, directory);
+        QFETCH(int, signal);
+        const QString path = m_copy->settingsPath();
+        const QByteArray kept = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
+                                "<Configuration>\r\n  <PD>\r\n    <SRB>kept</SRB>\r\n"
+                                "  </PD>\r\n</Configuration>\r\n";
+        if (directory) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(kept);
+            file.close();
+            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        QProcess p;
+        start(p, *m_copy);
+        QVERIFY(waitUntilListening(*m_copy));
+        // The signal must find the main thread asleep in its event loop, as at a logout.
+        QVERIFY(waitUntilIdle(pidOf(p)));
+        ::kill(pidOf(p), signal);
+        const bool ended = p.waitForFinished(15000);
+        if (!ended)
+            p.kill();
+        QVERIFY2(ended, "the program did not end");
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        if (directory) {
+            QVERIFY(QFileInfo(path).isDir());
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), kept);
+        }
+    }
+
     // A copy in another folder starts and ends while this one is stopped dead (SIGSTOP holds
     // every lock it has, as a hung program would).
     void aHungCopyNeverBlocksACopyInAnotherFolder() {
@@ -138,6 +185,23 @@ private:
             QTest::qWait(100);
         }
         return false;
+    }
+
+    // The main thread sleeps (waits for events) in a row of checks.
+    static bool waitUntilIdle(pid_t pid) {
+        QElapsedTimer timer;
+        timer.start();
+        int asleep = 0;
+        while (asleep < 10 && timer.elapsed() < 20000) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                return false;
+            const QByteArray line = stat.readAll();
+            const qsizetype close = line.lastIndexOf(')');
+            asleep = line.mid(close + 2, 1) == "S" ? asleep + 1 : 0;
+            QThread::msleep(20);
+        }
+        return asleep >= 10;
     }
 
     QTemporaryDir m_runtime;
