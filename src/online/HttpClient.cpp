@@ -31,6 +31,19 @@ HttpClient::~HttpClient() {
 }
 
 void HttpClient::get(const QUrl& url, QIODevice* sink) {
+    const QNetworkRequest request = prepare(url, sink);
+    watch(m_network->get(request));
+}
+
+void HttpClient::post(const QUrl& url, const QByteArray& form, QIODevice* sink) {
+    QNetworkRequest request = prepare(url, sink);
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
+    watch(m_network->post(request, form));
+}
+
+// Ends what still runs, takes the desktop's proxy afresh and sets the fixed headers.
+QNetworkRequest HttpClient::prepare(const QUrl& url, QIODevice* sink) {
     abort();
     m_result = HttpResult();
     m_sink = sink;
@@ -41,11 +54,14 @@ void HttpClient::get(const QUrl& url, QIODevice* sink) {
                                             quint16(qBound(0, proxy.Port, 65535))));
     QNetworkRequest request(url);
     request.setRawHeader("Accept", Accept);
-    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
+    request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    QNetworkReply* reply = m_network->get(request);
+    return request;
+}
+
+void HttpClient::watch(QNetworkReply* reply) {
     m_reply = reply;
     connect(reply, &QNetworkReply::readyRead, this, &HttpClient::receive);
     connect(reply, &QNetworkReply::downloadProgress, this, [this] { m_idle.start(); });
@@ -55,11 +71,23 @@ void HttpClient::get(const QUrl& url, QIODevice* sink) {
 }
 
 HttpResult HttpClient::fetch(const QUrl& url, QIODevice* sink) {
-    QEventLoop loop;
-    connect(this, &HttpClient::finished, &loop, &QEventLoop::quit);
     get(url, sink);
-    if (isRunning())
+    return wait();
+}
+
+HttpResult HttpClient::fetchPost(const QUrl& url, const QByteArray& form, QIODevice* sink) {
+    post(url, form, sink);
+    return wait();
+}
+
+// Waits for the running transfer in a local event loop, so the window keeps handling input,
+// painting and timers meanwhile.
+HttpResult HttpClient::wait() {
+    if (isRunning()) {
+        QEventLoop loop;
+        connect(this, &HttpClient::finished, &loop, &QEventLoop::quit);
         loop.exec();
+    }
     return m_result;
 }
 

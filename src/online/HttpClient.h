@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -47,12 +48,19 @@ public:
     // A body beyond this many bytes ends the transfer as failed (negative: no limit).
     void setMaxBodyBytes(qint64 bytes) { m_maxBodyBytes = bytes; }
 
+    // The "User-Agent" header this client sends (UserAgent unless changed).
+    void setUserAgent(const QByteArray& agent) { m_userAgent = agent; }
+
     // Starts a GET of url; the body is written into sink, which must stay open until
     // finished(). A transfer still running is abandoned first.
     void get(const QUrl& url, QIODevice* sink);
+    // The same for a POST of a web form (already encoded as application/x-www-form-urlencoded).
+    void post(const QUrl& url, const QByteArray& form, QIODevice* sink);
     // Starts the GET and waits for its end in a local event loop, so the window keeps
     // handling input, painting and timers meanwhile.
     HttpResult fetch(const QUrl& url, QIODevice* sink);
+    // The POST twin of fetch.
+    HttpResult fetchPost(const QUrl& url, const QByteArray& form, QIODevice* sink);
     bool isRunning() const { return m_reply != nullptr; }
     // Abandons the running transfer; finished() reports it as aborted.
     void abort();
@@ -63,6 +71,9 @@ signals:
     void finished(const HttpResult& result);
 
 private:
+    QNetworkRequest prepare(const QUrl& url, QIODevice* sink);
+    void watch(QNetworkReply* reply);
+    HttpResult wait();
     void receive();
     void complete();
     void fail(const QString& text);
@@ -74,4 +85,5 @@ private:
     HttpResult m_result;
     int m_timeoutMs = DefaultTimeoutMs;
     qint64 m_maxBodyBytes = -1;
+    QByteArray m_userAgent = UserAgent;
 };

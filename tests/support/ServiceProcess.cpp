@@ -42,8 +42,8 @@ void ServiceProcess::readLog() {
     while ((end = m_pending.indexOf('\n')) >= 0) {
         const QList<QByteArray> fields = m_pending.left(end).split(' ');
         m_pending.remove(0, end + 1);
-        // "<time> GET <target> <status> <bytes>"
-        if (fields.size() >= 4 && fields.at(1) == "GET")
+        // "<time> GET|POST <target> <status> <bytes>"
+        if (fields.size() >= 4 && (fields.at(1) == "GET" || fields.at(1) == "POST"))
             m_requests << QString::fromUtf8(fields.at(2) + ' ' + fields.at(3));
     }
 }

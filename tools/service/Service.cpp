@@ -30,7 +30,8 @@ quint16 Service::listen(quint16 port) {
 
 void Service::log(const QHttpServerRequest& request, int status, qsizetype bytes) {
     const QByteArray line =
-        QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + " GET " +
+        QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() +
+        (request.method() == QHttpServerRequest::Method::Post ? " POST " : " GET ") +
         request.url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + ' ' +
         QByteArray::number(status) + ' ' + QByteArray::number(bytes) + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
