@@ -31,14 +31,12 @@ wait_up() {
     local exe=$1 pid=$2
     for _ in $(seq 2000); do
         python3 - "$exe" <<'PY' 2>/dev/null && return 0
-import os, socket, sys
-name = sys.argv[1].replace("/", "") + "." + str(os.getuid())
+import hashlib, os, socket, sys
+block = "/" + sys.argv[1].replace("/", "") + "." + str(os.getuid())
+name = "tessaro-kavelin." + hashlib.md5(block.encode()).hexdigest()
 s = socket.socket(socket.AF_UNIX)
 s.settimeout(0.2)
-try:
-    s.connect("\0" + name)
-except OSError:
-    s = socket.socket(socket.AF_UNIX); s.connect("/tmp/" + sys.argv[1].replace("/", ""))
+s.connect("\0" + name)
 PY
         kill -0 "$pid" 2>/dev/null || { echo "the program ended early" >&2; exit 1; }
         sleep 0.01
@@ -74,5 +72,6 @@ wait_up "$work/two/bin/tessaro-kavelin" $other
 measure "beside a second copy"
 kill -TERM $other; wait $other || true; other=""
 # A settings file that cannot be replaced (a folder in its place).
+rm -f "$work/one/bin/settings.xml"
 mkdir "$work/one/bin/settings.xml"
 measure "settings.xml unwritable"

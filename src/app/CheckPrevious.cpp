@@ -1,9 +1,11 @@
 #include "app/CheckPrevious.h"
 
 #include <QCryptographicHash>
-#include <QDir>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -29,30 +31,29 @@ constexpr int BlockSize = 20;
     throw std::system_error(errno, std::generic_category(), what);
 }
 
+// A lock object in the shared memory folder beside the block (never unlinked, so every process
+// locks the same one).
+int openLockObject(const QString& name) {
+    return shm_open(QFile::encodeName(name).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+}
+
 // Serialises two starts in the same instant around the check and the count update.
-class FileLock {
+class StartLock {
 public:
-    FileLock(const QString& path, int operation)
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (m_fd < 0 || ::flock(m_fd, operation) != 0)
-            throwErrno("lock file");
+    explicit StartLock(const QString& name) : m_fd(openLockObject(name)) {
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0)
+            throwErrno("start lock");
     }
-    ~FileLock() {
+    ~StartLock() {
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    StartLock(const StartLock&) = delete;
+    StartLock& operator=(const StartLock&) = delete;
 
 private:
     int m_fd;
 };
-
-QString runtimeDir() {
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QStringLiteral("/tmp/tessaro-kavelin-%1").arg(getuid());
-    QDir().mkpath(dir);
-    return dir;
-}
 } // namespace
 
 QString CheckPrevious::blockName(const QString& executablePath) {
@@ -60,23 +61,32 @@ QString CheckPrevious::blockName(const QString& executablePath) {
     name.remove(u'/');
     // Shared memory names are limited in length; very long paths are shortened by a digest.
     if (name.size() > 200)
-        name = name.left(160) + QString::fromLatin1(QCryptographicHash::hash(
-                                                        name.toUtf8(), QCryptographicHash::Md5)
-                                                        .toHex());
-    return u'/' + name;
+        name = name.left(160) +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Md5).toHex());
+    return u'/' + name + u'.' + QString::number(::getuid());
+}
+
+// Socket names are short (107 bytes), so the block name is given as a digest.
+QString CheckPrevious::activationName(const QString& executablePath) {
+    const QByteArray digest =
+        QCryptographicHash::hash(blockName(executablePath).toUtf8(), QCryptographicHash::Md5);
+    return QStringLiteral("tessaro-kavelin.") + QString::fromLatin1(digest.toHex());
 }
 
 CheckPrevious::CheckPrevious(const QString& executablePath)
-    : m_name(blockName(executablePath)) {}
+    : m_name(blockName(executablePath)), m_activationName(activationName(executablePath)) {}
 
-CheckPrevious::~CheckPrevious() { release(); }
+CheckPrevious::~CheckPrevious() {
+    release();
+}
 
-QString CheckPrevious::lockPath(const char* suffix) const {
-    return runtimeDir() + u'/' + m_name.mid(1) + QLatin1String(suffix);
+QString CheckPrevious::lockName(const char* suffix) const {
+    return m_name + QLatin1String(suffix);
 }
 
 bool CheckPrevious::ActivatePreviousInstance(quint32 window, int maxInstances) {
-    FileLock serial(lockPath(".start"), LOCK_EX);
+    StartLock serial(lockName(".start"));
     const QByteArray name = QFile::encodeName(m_name);
     bool created = true;
     m_fd = shm_open(name.constData(), O_RDWR | O_CREAT | O_EXCL, 0600);
@@ -100,22 +110,19 @@ bool CheckPrevious::ActivatePreviousInstance(quint32 window, int maxInstances) {
     if (maxInstances > m_view->count) {
         m_view->window = window;
         ++m_view->count;
-        m_instanceLock =
-            ::open(QFile::encodeName(lockPath(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
-                   0600);
+        m_instanceLock = openLockObject(lockName(".lock"));
         if (m_instanceLock >= 0)
             ::flock(m_instanceLock, LOCK_SH);
         return false;
     }
     m_counted = false;
-    signalPrevious();
+    m_previousAnswered = signalPrevious();
     return true;
 }
 
 // No admitted instance holds its shared lock any more: the count was left by crashed ones.
 bool CheckPrevious::isStale() const {
-    const int fd = ::open(QFile::encodeName(lockPath(".lock")).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = openLockObject(lockName(".lock"));
     if (fd < 0)
         return false;
     const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
@@ -123,33 +130,48 @@ bool CheckPrevious::isStale() const {
     return stale;
 }
 
-void CheckPrevious::signalPrevious() const {
-    QLocalSocket socket;
-    socket.connectToServer(m_name.mid(1));
-    if (socket.waitForConnected(2000)) {
+// Asks the running instance to come forward and waits for its answer. The connection is tried
+// again while the instance is still starting (not listening yet); a connection that is accepted
+// by the system but never answered means the instance hangs.
+bool CheckPrevious::signalPrevious() const {
+    QDeadlineTimer deadline(m_answerWait);
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        socket.connectToServer(m_activationName);
+        if (!socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
+            QThread::msleep(50);
+            continue;
+        }
         socket.write("activate\n");
-        socket.waitForBytesWritten(1000);
-        socket.disconnectFromServer();
+        while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
+               !deadline.hasExpired())
+            socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        return socket.canReadLine() && socket.readLine().trimmed() == "ok";
     }
+    return false;
 }
 
 void CheckPrevious::listenForActivation(std::function<void()> onActivate) {
     if (!m_counted || m_server)
         return;
     m_server = new QLocalServer;
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(m_name.mid(1));
-    m_server->listen(m_name.mid(1));
+    m_server->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    m_server->listen(m_activationName);
     QObject::connect(m_server, &QLocalServer::newConnection, m_server, [this, onActivate] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket,
                              &QLocalSocket::deleteLater);
             onActivate();
+            socket->write("ok\n");
+            socket->flush();
         }
     });
 }
 
-int CheckPrevious::runningCount() const { return m_view ? m_view->count : 0; }
+int CheckPrevious::runningCount() const {
+    return m_view ? m_view->count : 0;
+}
 
 void CheckPrevious::release() {
     delete m_server;
@@ -157,7 +179,7 @@ void CheckPrevious::release() {
     if (m_view) {
         if (m_counted) {
             try {
-                FileLock serial(lockPath(".start"), LOCK_EX);
+                StartLock serial(lockName(".start"));
                 if (--m_view->count <= 0)
                     shm_unlink(QFile::encodeName(m_name).constData());
             } catch (const std::system_error&) {

@@ -2,19 +2,25 @@
 
 #include <QString>
 #include <functional>
-#include <memory>
 
 class QLocalServer;
 
-// The single-instance guard: one 20-byte shared block per executable path counts the running
-// instances (offset 0: the last admitted instance's id, 8: the count). A second start of the
-// same executable asks the first to come forward and ends; a copy in another folder has a
-// block of its own. Every admitted instance holds a shared lock on a lock file, so a block left
-// behind by crashed instances is recognised and reset.
+// The single-instance guard: one 20-byte shared block per executable path and user counts the
+// running instances (offset 0: the last admitted instance's id, 8: the count). A second start of
+// the same executable asks the first to come forward and ends; a copy in another folder, or the
+// same program started by another user, has a block of its own. Every admitted instance holds a
+// shared lock on a lock object beside the block, so a block left behind by crashed instances is
+// recognised and reset. Nothing depends on the environment (XDG_RUNTIME_DIR, TMPDIR): a start
+// from the desktop and one from a shell find the same block, locks and activation socket.
 class CheckPrevious {
 public:
-    // The block's name: the executable's full path with every '/' removed, after a '/'.
+    // How long a refused start waits for the running instance to answer by default.
+    static constexpr int DefaultAnswerWait = 5000;
+
+    // The block's name: '/', the executable's full path with every '/' removed, '.', the user id.
     static QString blockName(const QString& executablePath);
+    // The name (in the abstract socket namespace) on which the admitted instance listens.
+    static QString activationName(const QString& executablePath);
 
     explicit CheckPrevious(const QString& executablePath);
     ~CheckPrevious(); // gives the count back when this start was admitted
@@ -23,7 +29,13 @@ public:
     // has then been asked to come forward. Throws std::system_error when no block can be had.
     bool ActivatePreviousInstance(quint32 window, int maxInstances);
 
-    // An admitted instance listens for later starts; `onActivate` runs on the main thread.
+    // After a refused start: whether the running instance answered the request to come forward
+    // within the answer wait. False means it hangs (or is still busy starting).
+    bool previousAnswered() const { return m_previousAnswered; }
+    void setAnswerWait(int milliseconds) { m_answerWait = milliseconds; }
+
+    // An admitted instance listens for later starts; `onActivate` runs on the main thread and
+    // the later start is answered once it has run.
     void listenForActivation(std::function<void()> onActivate);
 
     // The count stored in the block (for diagnostics and tests).
@@ -35,13 +47,16 @@ public:
 
 private:
     bool isStale() const;
-    void signalPrevious() const;
-    QString lockPath(const char* suffix) const;
+    bool signalPrevious() const;
+    QString lockName(const char* suffix) const;
 
     QString m_name;
+    QString m_activationName;
     int m_fd = -1;
     Block* m_view = nullptr;
     int m_instanceLock = -1;
     bool m_counted = true;
+    bool m_previousAnswered = true;
+    int m_answerWait = DefaultAnswerWait;
     QLocalServer* m_server = nullptr;
 };

@@ -61,6 +61,15 @@ int fail(const char* what, const QString& detail) {
     ExitDeadline::arm(1);
     return 1;
 }
+// The running instance did not come forward: say so once instead of ending silently, so the
+// user knows why no window appears.
+void tellPreviousHangs() {
+    const QString text = QStringLiteral(
+        "Tessaro Kavelin is already running but does not respond. Wait a moment and start it "
+        "again, or end the running program and start it again");
+    std::fprintf(stderr, "tessaro-kavelin: %s\n", qPrintable(text));
+    TkApplication::showError(text);
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -71,8 +80,11 @@ int main(int argc, char** argv) {
 
     CheckPrevious guard(QCoreApplication::applicationFilePath());
     try {
-        if (guard.ActivatePreviousInstance(quint32(::getpid()), 1))
+        if (guard.ActivatePreviousInstance(quint32(::getpid()), 1)) {
+            if (!guard.previousAnswered())
+                tellPreviousHangs();
             return 0;
+        }
     } catch (const std::exception& e) {
         return fail("single-instance block", QString::fromLocal8Bit(e.what()));
     }

@@ -3,6 +3,7 @@
 
 #include <QtTest>
 #include <csignal>
+#include <unistd.h>
 
 class GuardTest : public QObject {
     Q_OBJECT
@@ -14,8 +15,9 @@ private slots:
         QVERIFY(QFileInfo::exists(m_probe));
     }
 
-    void blockNameDropsSlashes() {
-        QCOMPARE(CheckPrevious::blockName("/opt/kit/bin/kit"), QStringLiteral("/optkitbinkit"));
+    void blockNameDropsSlashesAndNamesTheUser() {
+        QCOMPARE(CheckPrevious::blockName("/opt/kit/bin/kit"),
+                 QStringLiteral("/optkitbinkit.%1").arg(::getuid()));
     }
 
     void secondStartIsRefusedAndBringsTheFirstForward() {
@@ -59,10 +61,78 @@ private slots:
         stop(*next);
     }
 
+    // A start from the desktop (XDG_RUNTIME_DIR, TMPDIR set) and one from a shell (neither
+    // set) see each other.
+    void startsInOtherEnvironmentsFindTheSameInstance() {
+        QTemporaryDir runtime, tmp;
+        QProcessEnvironment desktop = QProcessEnvironment::systemEnvironment();
+        desktop.insert("XDG_RUNTIME_DIR", runtime.path());
+        desktop.insert("TMPDIR", tmp.path());
+        QProcessEnvironment shell = QProcessEnvironment::systemEnvironment();
+        shell.remove("XDG_RUNTIME_DIR");
+        shell.remove("TMPDIR");
+
+        auto first = start(m_probe, {}, desktop);
+        QCOMPARE(readLine(*first), QByteArray("admitted 1"));
+        auto second = start(m_probe, {}, shell);
+        QCOMPARE(readLine(*second), QByteArray("refused"));
+        QVERIFY(second->waitForFinished(5000));
+        QCOMPARE(readLine(*first), QByteArray("activated"));
+        // The block survived the refused start: a third start is still refused.
+        auto third = start(m_probe, {}, desktop);
+        QCOMPARE(readLine(*third), QByteArray("refused"));
+        QVERIFY(third->waitForFinished(5000));
+        stop(*first);
+    }
+
+    // A running instance that hangs (stopped) is reported as not answering.
+    void aHungInstanceIsReportedAsNotAnswering() {
+        auto first = start(m_probe);
+        QCOMPARE(readLine(*first), QByteArray("admitted 1"));
+        ::kill(pid_t(first->processId()), SIGSTOP);
+        auto second = start(m_probe, {"300"});
+        const QByteArray answer = readLine(*second);
+        ::kill(pid_t(first->processId()), SIGCONT);
+        QCOMPARE(answer, QByteArray("unanswered"));
+        QVERIFY(second->waitForFinished(5000));
+        // Running again, it answers the next start.
+        auto third = start(m_probe);
+        QCOMPARE(readLine(*third), QByteArray("refused"));
+        QVERIFY(third->waitForFinished(5000));
+        stop(*first);
+    }
+
+    // Another user's start of the same executable runs on its own block.
+    void anotherUserRunsBeside() {
+        if (::getuid() != 0)
+            QSKIP("needs root to start a process as another user");
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ExeOther);
+        const QString copy = dir.path() + "/guard_probe";
+        QVERIFY(QFile::copy(m_probe, copy));
+        QFile(copy).setPermissions(QFile(m_probe).permissions() | QFile::ExeOther);
+        auto first = start(copy);
+        QCOMPARE(readLine(*first), QByteArray("admitted 1"));
+        auto other = std::make_unique<QProcess>();
+        other->setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+        });
+        other->start(copy, {});
+        QVERIFY(other->waitForStarted(5000));
+        QCOMPARE(readLine(*other), QByteArray("admitted 1"));
+        stop(*other);
+        stop(*first);
+    }
+
 private:
-    std::unique_ptr<QProcess> start(const QString& program) {
+    std::unique_ptr<QProcess>
+    start(const QString& program, const QStringList& arguments = {},
+          const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
         auto p = std::make_unique<QProcess>();
-        p->start(program, {});
+        p->setProcessEnvironment(env);
+        p->start(program, arguments);
         if (!p->waitForStarted(5000))
             qFatal("probe did not start");
         return p;

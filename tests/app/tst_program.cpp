@@ -85,6 +85,33 @@ private slots:
         QVERIFY(p.readAllStandardError().contains("settings.xml"));
     }
 
+    // A second start whose first instance hangs tells the user so instead of ending silently.
+    void aHungFirstInstanceIsReported() {
+        QProcess first;
+        start(first, *m_copy);
+        QVERIFY(waitUntilListening(*m_copy));
+        ::kill(pidOf(first), SIGSTOP);
+        const auto resume = qScopeGuard([&] { ::kill(pidOf(first), SIGCONT); });
+        QProcess second;
+        start(second, *m_copy);
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray said;
+        while (!said.contains('\n') && second.state() == QProcess::Running &&
+               timer.elapsed() < 20000) {
+            second.waitForReadyRead(200);
+            said += second.readAllStandardError();
+        }
+        // The message waits for the user: the start has not ended by itself.
+        QCOMPARE(second.state(), QProcess::Running);
+        second.kill();
+        second.waitForFinished(5000);
+        QVERIFY2(said.contains("already running but does not respond"), said.constData());
+        ::kill(pidOf(first), SIGCONT);
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000));
+    }
+
     // SIGTERM and SIGINT end the program whatever the state of the settings file; a file that
     // cannot be replaced is left exactly as it was.
     void endsOnSignalWhenSettingsCannotBeSaved_data() {
@@ -174,11 +201,12 @@ private:
 
     // The program is up once it answers on its activation socket.
     bool waitUntilListening(const ProgramCopy& copy) {
-        const QString name = CheckPrevious::blockName(copy.exe).mid(1);
+        const QString name = CheckPrevious::activationName(copy.exe);
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 20000) {
             QLocalSocket socket;
+            socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
             socket.connectToServer(name);
             if (socket.waitForConnected(200))
                 return true;
