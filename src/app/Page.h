@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class AdvertPane;
+
 // A page docked into the main window's content panel. Its tag follows the docking protocol:
 // 0 not yet docked, 2 docked with its one-time set-up pending, 1 set up.
 class Page : public QWidget {
@@ -10,6 +12,9 @@ public:
     explicit Page(QWidget* parent = nullptr) : QWidget(parent) {}
 
     int tag() const { return m_tag; }
+
+    // The page's side advertisement pane, or null for a page without one.
+    virtual AdvertPane* advertPane() const { return nullptr; }
     void setTag(int tag) { m_tag = tag; }
 
     // Called by the main window at the end of the program, before the settings are saved:
@@ -18,6 +23,10 @@ public:
         if (m_tag == 1)
             writeSettings();
     }
+
+signals:
+    // After a search: the advertisement query for the next refresh, already URL-encoded.
+    void advertQueryReady(const QString& query);
 
 protected:
     // One-time set-up at the first showing: read settings, fill lists.

@@ -13,7 +13,10 @@
 #include "business/TBDIR_FRM.h"
 #include "dialer/TDialer_frm.h"
 #include "info/TINFO_FRM.h"
+#include "online/AdvertMarker.h"
+#include "online/AdvertPane.h"
 #include "online/HtmlView.h"
+#include "online/ServiceClient.h"
 #include "personal/TPDIR_FRM.h"
 #include "platform/Shell.h"
 #include "ptcl/TPFDIR_FRM.h"
@@ -22,8 +25,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QGridLayout>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
@@ -53,9 +58,15 @@ void paintPanel(QWidget* panel, const QColor& colour) {
 constexpr int UpdateCheckMs = 30000;
 constexpr int AdvertTickMs = 15000;
 constexpr int AdvertSoonMs = 100;
+constexpr int AdvertDoneMs = 250;
+// An ordinary refresh comes this long after the previous advertisement request.
+constexpr quint32 AdvertRefreshMs = 200000;
 } // namespace
 
-TMF::TMF() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+TMF::TMF()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      m_tick([] { return quint32(QDeadlineTimer::current().deadline()); }),
+      m_advertTickMs(AdvertTickMs) {
     FormCreate();
 }
 
@@ -88,6 +99,10 @@ void TMF::FormCreate() {
     QApplication::setWindowIcon(windowIcon());
 
     MSG = new BalloonPresenter(this);
+    m_service =
+        new ServiceClient(ServiceClient::Bases(*XFS), ServiceClient::DefaultReplyFile, this);
+    connect(m_service, &ServiceClient::errorOccurred, this,
+            [this](const QString& text) { QMessageBox::critical(this, Title, text); });
     createHeader();
     createContent();
     createTray();
@@ -96,6 +111,14 @@ void TMF::FormCreate() {
     connect(&UPD_CHE, &QTimer::timeout, this, &TMF::UPD_CHETimer);
     ADV_UPD.setInterval(AdvertTickMs);
     connect(&ADV_UPD, &QTimer::timeout, this, &TMF::ADV_UPDTimer);
+    ADV_DON.setSingleShot(true);
+    ADV_DON.setInterval(AdvertDoneMs);
+    connect(&ADV_DON, &QTimer::timeout, this, &TMF::ADV_DONTimer);
+    connect(ADV_TOP, &HtmlView::beforeNavigate, this, [this] { ADV_DON.stop(); });
+    connect(ADV_TOP, &HtmlView::documentComplete, this, [this] {
+        ADV_DON.start();
+        SetAppStartCursor(true);
+    });
 
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &TMF::exitProgram);
@@ -217,6 +240,10 @@ void TMF::setPage(int number, Page* page) {
     if (page) {
         page->setParent(CONT);
         page->hide();
+        connect(page, &Page::advertQueryReady, this, [this](const QString& query) {
+            AdQuery = query;
+            RefreshAdsSoon();
+        });
     }
 }
 
@@ -248,8 +275,10 @@ void TMF::exitProgram() {
     if (m_exiting)
         return;
     m_exiting = true;
+    m_service->abort();
     UPD_CHE.stop();
     ADV_UPD.stop();
+    ADV_DON.stop();
     for (Page* p : m_pages)
         if (p)
             p->finish();
@@ -420,14 +449,71 @@ void TMF::DialHotContact(const HotContactDial& dial) {
     Q_UNUSED(dial);
 }
 
+bool TMF::IT_ProReq(const QString& request) {
+    return m_service->IT_ProReq(request);
+}
+
+bool TMF::IT_GetInfo(const QString& request, QStringList& lines) {
+    return m_service->IT_GetInfo(request, lines);
+}
+
+bool TMF::ReqBusy() const {
+    return m_service->ReqBusy();
+}
+
 void TMF::UPD_CHETimer() {
     // The update check runs here once the service client is in place; until then a tick
     // does nothing.
 }
 
 void TMF::ADV_UPDTimer() {
-    ADV_UPD.setInterval(AdvertTickMs);
-    // The advertisement refresh decision follows here once the panes request their pages.
+    ADV_UPD.setInterval(m_advertTickMs);
+    if (CurPage > 2 || !inForeground())
+        return; // a pending query waits for a later tick
+    const bool withQuery = HasText(AdQuery);
+    // At least (not more than) the waiting time, so that a refresh asked for in the same
+    // millisecond as the last request is not lost.
+    if (!withQuery && quint32(m_tick() - LastAdTick) < AdvertRefreshMs)
+        return;
+    const QString query = withQuery ? AdQuery : QString();
+    SetAppStartCursor(false);
+    // The side pane first: it carries the counter before the top request raises it.
+    if (Page* shown = page(CurPage); shown && CurPage >= 1)
+        if (AdvertPane* pane = shown->advertPane())
+            RequestAdvert(pane->ADV_LFT, query);
+    RequestAdvert(ADV_TOP, query);
+    AdQuery.clear();
+}
+
+void TMF::RequestAdvert(HtmlView* view, const QString& query) {
+    LastAdTick = m_tick();
+    const QString key =
+        (query.isEmpty() ? QStringLiteral("ADV\\CNT") : QStringLiteral("ADV\\CNTQ")) +
+        QString::number(CurPage);
+    int counter = XFS->ReadNumber(key, 0);
+    if (view == ADV_TOP)
+        XFS->WriteNumber(key, ++counter);
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    QString text = QStringLiteral("pgi=%1&cnt=%2&scr=%3")
+                       .arg(CurPage)
+                       .arg(counter)
+                       .arg(shown ? shown->geometry().width() : 0);
+    if (!query.isEmpty())
+        text += QStringLiteral("&qry=") + query;
+    const QString endpoint =
+        view == ADV_TOP ? QStringLiteral("adv_top.php?") : QStringLiteral("adv_lft.php?");
+    view->navigate(QUrl(m_service->base(0) + endpoint + text));
+}
+
+void TMF::ADV_DONTimer() {
+    ADV_DON.stop();
+    // The settings and information pages keep the banner over the strip whatever arrives.
+    img_p2->setVisible(CurPage > 2 || !HasDoneMarker(ADV_TOP->documentSource()));
+}
+
+bool TMF::inForeground() const {
+    return QGuiApplication::applicationState() == Qt::ApplicationActive && isVisible() &&
+           !isMinimized();
 }
 
 void TMF::showEvent(QShowEvent* event) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -18,6 +19,7 @@ class Page;
 class PicturePanel;
 class PictureButton;
 class QSystemTrayIcon;
+class ServiceClient;
 class SettingsStore;
 class ShadowLabel;
 class TDialer_frm;
@@ -71,7 +73,20 @@ public:
     void Close1Click() { exitProgram(); }
     // Asks the advertisement refresh to run at the next tick, about 100 ms from now.
     void RefreshAdsSoon();
+    // Loads one advertisement page into ADV_TOP or a page's side view, counting the top ones
+    // per page under ADV\CNT<page> (ADV\CNTQ<page> with a query).
+    void RequestAdvert(HtmlView* view, const QString& query);
     void SetAppStartCursor(bool restore);
+    // Seams for tests: the millisecond tick count and the refresh timer's ordinary interval.
+    void setTickSource(std::function<quint32()> tick) { m_tick = std::move(tick); }
+    void setAdvertTickInterval(int ms) { m_advertTickMs = ms; }
+    // The service requests of the main window (update check and download): base address +
+    // request into ../temp/file.tmp, one at a time, with failover. The wait keeps the window
+    // working; a request made while one runs answers false at once.
+    bool IT_ProReq(const QString& request);
+    bool IT_GetInfo(const QString& request, QStringList& lines);
+    bool ReqBusy() const;
+    ServiceClient& service() const { return *m_service; }
     // A hot contact chosen in the tray menu, for the dialer.
     void DialHotContact(const HotContactDial& dial);
 
@@ -110,6 +125,7 @@ public:
     QWidget* STP;
     QTimer UPD_CHE;
     QTimer ADV_UPD;
+    QTimer ADV_DON;
     QSystemTrayIcon* TRAY;
     BalloonPresenter* MSG;
 
@@ -135,6 +151,9 @@ private:
     void popUpMenuAt(const QPoint& globalPos);
     void UPD_CHETimer();
     void ADV_UPDTimer();
+    void ADV_DONTimer();
+    // Whether the program is the active application with its window shown.
+    bool inForeground() const;
 
     Databases m_db;
     std::unique_ptr<SettingsStore> XFS;
@@ -146,8 +165,11 @@ private:
     HeaderPanel* m_header = nullptr;
     TrayMenu* m_trayMenu = nullptr;
     TDialer_frm* m_dialer = nullptr;
+    ServiceClient* m_service = nullptr;
     std::array<Page*, PageCount> m_pages{};
     bool m_windowsCreated = false;
     bool m_exiting = false;
     bool m_appStartCursorReplaced = false;
+    std::function<quint32()> m_tick;
+    int m_advertTickMs;
 };

@@ -1,9 +1,11 @@
 #include "online/HtmlView.h"
 
+#include "online/ProxySetting.h"
 #include "platform/Shell.h"
 
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QScrollBar>
@@ -16,6 +18,14 @@ namespace {
 // A page names at most this many pictures and style sheets that are fetched.
 constexpr int MaxResources = 64;
 constexpr int TransferTimeoutMs = 30000;
+
+// The desktop's proxy, looked up afresh for every page, as for the program's other clients.
+void useDesktopProxy(QNetworkAccessManager* network) {
+    const TProxySetting proxy = GetIEProxy(QStringLiteral("http"));
+    network->setProxy(proxy.Host.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy)
+                                           : QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Host,
+                                                           quint16(qBound(0, proxy.Port, 65535))));
+}
 
 bool isWebUrl(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
@@ -53,6 +63,7 @@ void HtmlView::navigate(const QUrl& url) {
     abortAll();
     m_url = url;
     m_completeDue = true;
+    useDesktopProxy(m_network);
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
     QNetworkReply* reply = m_network->get(request);

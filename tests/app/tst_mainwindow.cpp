@@ -46,6 +46,8 @@ private slots:
         m_tmp = std::make_unique<TempDatabase>();
         QVERIFY(QDir::setCurrent(m_tmp->binDir()));
         m_opened.clear();
+        // The window's service traffic (advertisements) goes to a closed loopback port.
+        qputenv("http_proxy", "http://127.0.0.1:9");
         Shell::setObserver([this](const QUrl& url) { m_opened << url; });
     }
     void cleanup() {

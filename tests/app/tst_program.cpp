@@ -190,6 +190,8 @@ private:
     void start(QProcess& p, const ProgramCopy& copy) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        // The program's service traffic goes to a closed loopback port.
+        env.insert("http_proxy", "http://127.0.0.1:9");
         // One private runtime folder for every copy, as in one desktop session.
         QFile::setPermissions(m_runtime.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,0 +1,85 @@
+#include "online/ServiceClient.h"
+
+#include "app/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+std::array<QString, 2> ServiceClient::Bases(const SettingsStore& settings) {
+    std::array<QString, 2> bases{DefaultBase0, DefaultBase1};
+    for (int i = 0; i < 2; ++i) {
+        const QString given =
+            settings.ReadText(QStringLiteral("SERVICE\\BASE%1").arg(i), QString()).trimmed();
+        if (given.isEmpty())
+            continue;
+        // Requests are appended directly, so the address ends with its slash.
+        bases[size_t(i)] = given.endsWith(u'/') ? given : given + u'/';
+    }
+    return bases;
+}
+
+ServiceClient::ServiceClient(const std::array<QString, 2>& bases, QString replyFile,
+                             QObject* parent)
+    : QObject(parent), m_bases(bases), m_replyFile(std::move(replyFile)) {}
+
+bool ServiceClient::IT_ProReq(const QString& request) {
+    if (m_busy)
+        return false;
+    m_text = request;
+    m_result = false;
+    m_busy = true;
+    run();
+    m_busy = false;
+    return m_result;
+}
+
+void ServiceClient::run() {
+    m_result = false;
+    if (QFileInfo::exists(m_replyFile) && !QFile::remove(m_replyFile))
+        return; // a stale reply that cannot go: nothing is sent
+    const QString url = base(m_failures % 2) + m_text;
+    QFile file(m_replyFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        emit errorOccurred(tr("Cannot create %1: %2")
+                               .arg(QDir::toNativeSeparators(m_replyFile), file.errorString()));
+        return;
+    }
+    const HttpResult outcome = m_client.fetch(QUrl(url), &file);
+    m_result = outcome.ok();
+    if (outcome.transferFailed()) {
+        m_result = false;
+        ++m_failures;
+    }
+    file.close();
+}
+
+bool ServiceClient::IT_GetInfo(const QString& request, QStringList& lines) {
+    if (!IT_ProReq(request))
+        return false;
+    QFile file(m_replyFile);
+    if (file.open(QIODevice::ReadOnly))
+        lines = Lines(file.readAll());
+    else
+        lines.clear();
+    file.close();
+    QFile::remove(m_replyFile);
+    return !lines.isEmpty();
+}
+
+QStringList ServiceClient::Lines(const QByteArray& reply) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < reply.size(); ++i) {
+        const char c = reply.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines << QString::fromLatin1(reply.mid(start, i - start));
+        if (c == '\r' && i + 1 < reply.size() && reply.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < reply.size())
+        lines << QString::fromLatin1(reply.mid(start));
+    return lines;
+}
