@@ -31,15 +31,51 @@ build() {
     cmake --build build -j "$(nproc)"
 }
 
+# Starts the reference web service on a free loopback port over build/service-data/ (its request
+# log in build/service.log), points the staged program's SERVICE\BASE0/BASE1 at it unless the
+# user has set other addresses there, and stops it when this script ends.
+start_service() {
+    local data=build/service-data log=build/service.log settings=build/stage/bin/settings.xml
+    mkdir -p "$data"
+    build/tools/service/tk-service --port 0 --data "$data" >"$log" 2>&1 &
+    SERVICE_PID=$!
+    trap 'kill "$SERVICE_PID" 2>/dev/null; wait "$SERVICE_PID" 2>/dev/null' EXIT
+    local base="" i
+    for i in $(seq 100); do
+        base=$(sed -n 's|^tk-service listening on \(http://[^ ]*\) .*|\1|p' "$log")
+        [ -n "$base" ] && break
+        kill -0 "$SERVICE_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$base" ]; then
+        echo "The reference web service did not start (see $log); online parts stay empty." >&2
+        return 0
+    fi
+    echo "Reference web service at $base (requests logged in $log)."
+    local key current
+    for key in 'SERVICE\BASE0' 'SERVICE\BASE1'; do
+        current=$(build/tools/setkey/tk-setkey "$settings" "$key")
+        case "$current" in
+        "" | http://127.0.0.1:*) build/tools/setkey/tk-setkey "$settings" "$key" "$base" ;;
+        *) echo "Keeping $key = $current from $settings." ;;
+        esac
+    done
+}
+
 case "${1:-}" in
 run)
     install_missing
     build
+    start_service
+    status=0
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display found: starting Tessaro Kavelin on a virtual screen (xvfb-run)."
-        exec xvfb-run -a -s "-screen 0 1280x1024x24" build/stage/bin/tessaro-kavelin "${@:2}"
+        xvfb-run -a -s "-screen 0 1280x1024x24" build/stage/bin/tessaro-kavelin "${@:2}" ||
+            status=$?
+    else
+        build/stage/bin/tessaro-kavelin "${@:2}" || status=$?
     fi
-    exec build/stage/bin/tessaro-kavelin "${@:2}"
+    exit "$status"
     ;;
 test)
     install_missing
