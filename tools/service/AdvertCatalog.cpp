@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
+
 AdvertCatalog::AdvertCatalog() {
     m_adverts = {
         {"motors",
@@ -43,7 +45,7 @@ AdvertCatalog::AdvertCatalog() {
          {"computer", "computers", "laptop", "printer", "software", "it", "network"},
          {0, 1, 2}},
         {"broadband",
-         "Broadband for Every Home",
+         "Home Broadband",
          "Fast internet and free evening calls",
          "1218",
          "#184a63",
@@ -134,8 +136,9 @@ QString motif(const QString& kind, int x, int y, int s) {
         shapes = "<ellipse cx='50' cy='62' rx='44' ry='16'/><path d='M22 58 Q50 10 78 58 Z' "
                  "fill='#f4c27a'/><rect x='48' y='20' width='4' height='10'/>";
     else if (kind == u"plane")
-        shapes = "<path d='M6 52 L94 38 L96 46 L60 54 L44 84 L36 84 L44 56 L18 60 L12 70 L6 70 "
-                 "Z'/>";
+        shapes = "<rect x='8' y='45' width='84' height='10' rx='5'/><path d='M42 45 L56 45 L44 "
+                 "12 L36 12 Z'/><path d='M42 55 L56 55 L44 88 L36 88 Z'/><path d='M12 45 L20 45 "
+                 "L14 30 L10 30 Z'/><path d='M12 55 L20 55 L14 70 L10 70 Z'/>";
     else if (kind == u"screen")
         shapes = "<rect x='12' y='18' width='76' height='50' rx='4'/><rect x='18' y='24' "
                  "width='64' height='38' fill='#2a6'/><rect x='40' y='68' width='20' "
@@ -163,9 +166,9 @@ QString motif(const QString& kind, int x, int y, int s) {
 
 QByteArray AdvertCatalog::picture(const Advert& a, int width, int height) {
     const bool tall = height > width;
-    const int box = tall ? width * 7 / 10 : height * 8 / 10;
-    const int headlineSize = tall ? width / 9 : height * 26 / 100;
-    const int taglineSize = tall ? width / 15 : height * 14 / 100;
+    const int box = tall ? std::min(width / 2, height * 35 / 100) : height * 8 / 10;
+    const int headlineSize = tall ? width / 10 : height * 26 / 100;
+    const int taglineSize = tall ? width / 17 : height * 14 / 100;
     QString svg =
         QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='%1' height='%2' "
                        "viewBox='0 0 %1 %2'><defs><linearGradient id='g' x1='0' y1='0' x2='1' "
@@ -179,10 +182,11 @@ QByteArray AdvertCatalog::picture(const Advert& a, int width, int height) {
         QStringLiteral("<text x='%1' y='%2' font-family='DejaVu Sans, sans-serif' "
                        "font-size='%3' font-weight='%4' fill='#ffffff'%5>%6</text>");
     if (tall) {
-        svg += motif(a.motif, (width - box) / 2, height / 10, box);
+        const int top = height / 25;
+        svg += motif(a.motif, (width - box) / 2, top, box);
         const QString mid = QStringLiteral(" text-anchor='middle'");
-        // A narrow column: the headline broken into its words, one a line.
-        int y = height / 10 + box + headlineSize * 2;
+        // A narrow column: the headline one word a line, the tagline wrapped, the phone below.
+        int y = top + box + headlineSize + taglineSize / 2;
         for (const QString& word : a.headline.split(u' ')) {
             svg += text.arg(width / 2)
                        .arg(y)
@@ -190,10 +194,11 @@ QByteArray AdvertCatalog::picture(const Advert& a, int width, int height) {
                        .arg(QStringLiteral("bold"), mid, escaped(word));
             y += headlineSize * 12 / 10;
         }
-        y += taglineSize;
+        y += taglineSize / 2;
+        const int perLine = std::max(8, (width - 16) * 10 / (taglineSize * 6));
         QString line;
         for (const QString& word : a.tagline.split(u' ')) {
-            if ((line.size() + word.size()) * taglineSize * 6 / 10 > width - 16) {
+            if (!line.isEmpty() && line.size() + 1 + word.size() > perLine) {
                 svg += text.arg(width / 2)
                            .arg(y)
                            .arg(taglineSize)
@@ -209,8 +214,8 @@ QByteArray AdvertCatalog::picture(const Advert& a, int width, int height) {
                    .arg(QStringLiteral("normal"), mid, escaped(line));
         if (!a.phone.isEmpty())
             svg += text.arg(width / 2)
-                       .arg(height - taglineSize * 2)
-                       .arg(headlineSize)
+                       .arg(height - taglineSize)
+                       .arg(headlineSize * 8 / 10)
                        .arg(QStringLiteral("bold"), mid, escaped(a.phone));
     } else {
         svg += motif(a.motif, height / 10, height / 10, box);
