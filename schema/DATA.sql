@@ -1,6 +1,8 @@
 /* Data database: personal directory folders and contacts, and the city list with dialling codes.
-   Character set NONE: the program reads and writes every text as Latin-1 bytes. */
+   The database is made with DEFAULT CHARACTER SET UTF8 and read as UTF-8: every text column
+   holds any script, and its size counts characters, not bytes. This file is UTF-8. */
 SET SQL DIALECT 3;
+SET NAMES UTF8;
 
 CREATE TABLE CATE (
     CD      INTEGER NOT NULL,
@@ -56,7 +58,7 @@ CREATE GENERATOR GEN_CATE;
 CREATE GENERATOR GEN_CONT;
 
 /* WRD holds the upper-case text of every searchable column, so that one LIKE finds a
-   contact by any of them. */
+   contact by any of them. UPPER maps each character of every script to its capital letter. */
 SET TERM ^ ;
 CREATE TRIGGER CONT_WRD FOR CONT ACTIVE BEFORE INSERT OR UPDATE POSITION 0 AS
 BEGIN

@@ -1,5 +1,7 @@
-/* System database: configuration rows and the queue of update parts. */
+/* System database: configuration rows and the queue of update parts.
+   Made with DEFAULT CHARACTER SET UTF8 and read as UTF-8, like the data database. */
 SET SQL DIALECT 3;
+SET NAMES UTF8;
 
 CREATE TABLE HVX (
     ID      INTEGER NOT NULL,

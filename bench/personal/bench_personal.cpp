@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <cstdio>
@@ -111,6 +112,8 @@ int main(int argc, char** argv) {
                     int(folders.size()), build / 1000);
     }
     std::printf("peak memory after building: %ld KB\n", peakKb());
+    std::printf("DATA.FDB with %d contacts: %lld KB\n", contacts,
+                QFileInfo(tmp.dataPath()).size() / 1024);
 
     Databases db;
     db.open(tmp.dataPath(), tmp.sysPath());

@@ -185,6 +185,47 @@ QString latin1Safe(const QString& text) {
     return QString::fromLatin1(toLatin1Safe(text));
 }
 
+QString LeftCharacters(const QString& text, qsizetype count) {
+    qsizetype end = 0;
+    for (qsizetype n = 0; n < count && end < text.size(); ++n)
+        end +=
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate()
+                ? 2
+                : 1;
+    return text.left(end);
+}
+
+namespace {
+// The capital of one character by the simple case mapping. Greek small letters with
+// ypogegrammeni have one (U+1F88 for U+1F80) that the engine uses and QChar::toUpper lacks.
+char32_t upperOf(char32_t c) {
+    if ((c >= 0x1F80 && c <= 0x1F87) || (c >= 0x1F90 && c <= 0x1F97) ||
+        (c >= 0x1FA0 && c <= 0x1FA7))
+        return c + 8;
+    if (c == 0x1FB3 || c == 0x1FC3 || c == 0x1FF3)
+        return c + 9;
+    return QChar::toUpper(c);
+}
+} // namespace
+
+QString DatabaseUpper(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        const char32_t upper = upperOf(c);
+        if (QChar::requiresSurrogates(upper)) {
+            out += QChar(QChar::highSurrogate(upper));
+            out += QChar(QChar::lowSurrogate(upper));
+        } else {
+            out += QChar(char16_t(upper));
+        }
+    }
+    return out;
+}
+
 QString latin1Lower(const QString& text) {
     QString out = text;
     for (QChar& c : out) {

@@ -6,8 +6,8 @@
 
 #include <type_traits>
 
-// Small text helpers shared by every window. Texts are Latin-1: one character is one byte, and a
-// "blank" is any character with code 32 or less.
+// Small text helpers shared by every window. Texts are Unicode; a "blank" is any character with
+// code 32 or less. Wire formats that others read stay Latin-1 bytes (toLatin1Safe).
 
 // True when the text, blanks removed at both ends, is not empty.
 bool HasText(const QString& text);
@@ -42,19 +42,29 @@ QString PadLeft(const QString& text, int width, QChar fill);
 // The text without the trailing copies of the character.
 QString TrimTrailingChar(const QString& text, QChar character);
 
-// Form-style encoding of a query value over its Latin-1 bytes.
+// Form-style encoding of a query value over its Latin-1 bytes (toLatin1Safe).
 QString UrlEncode(const QString& text);
 
 // Whether the file's MD5 digest equals the expected hexadecimal text, ignoring case. A missing
 // file answers false; a file that exists but cannot be opened throws std::runtime_error.
 bool FileMatchesMd5(const QString& fileName, const QString& expectedDigest);
 
-// The Latin-1 bytes of a text as every byte boundary of the program stores them: each character
-// outside Latin-1 (a surrogate pair counts as one) becomes '?'.
+// The one way a text becomes the Latin-1 bytes of a wire format (service and plug-in requests,
+// UrlEncode): each character outside Latin-1 (a surrogate pair counts as one) becomes '?'.
+// Never used for the user's own stored text.
 QByteArray toLatin1Safe(const QString& text);
 
 // The same replacement as toLatin1Safe, keeping the result a QString.
 QString latin1Safe(const QString& text);
+
+// The first `count` characters of a text: a character beyond 16 bits (a surrogate pair) counts
+// as one and is never split. Column sizes count characters this way.
+QString LeftCharacters(const QString& text, qsizetype count);
+
+// Upper case exactly as the database's UPPER makes it: every character mapped on its own to its
+// capital (simple case mapping), so 'ß' stays 'ß' and the text keeps its length. Searches and
+// highlighting use it so that they agree with the WRD column the database fills.
+QString DatabaseUpper(const QString& text);
 
 // Lower case through the Latin-1 mapping ('A'-'Z' and the accented capitals 0xC0-0xDE but 0xD7).
 QString latin1Lower(const QString& text);

@@ -26,6 +26,8 @@ void Connection::open() {
         IXpbBuilder* dpb = fb.util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
         dpb->insertString(&status, isc_dpb_user_name, UserName);
         dpb->insertString(&status, isc_dpb_password, Password);
+        // Every text crosses the connection as UTF-8, whatever the user's script.
+        dpb->insertString(&status, isc_dpb_lc_ctype, "UTF8");
         // Only the engine inside this process: never look for a server.
         dpb->insertString(&status, isc_dpb_config, "Providers=Engine12");
         try {

@@ -18,9 +18,12 @@ public:
     Databases& operator=(const Databases&) = delete;
 
     // Opens the data database first and the system database second (relative paths are
-    // resolved against the working directory). Throws DatabaseError.
+    // resolved against the working directory). A database whose character set is not UTF8
+    // (one staged by an earlier build) is refused. Throws DatabaseError.
     void open(const QString& dataPath = QStringLiteral("../DATA/DATA.FDB"),
               const QString& sysPath = QStringLiteral("../DATA/SYS.FDB"));
+
+    static void requireUtf8(SingleValueHelper& helper, const QString& path);
 
     // A failing script statement is skipped without a message (SCRExecuteError).
     static bool SCRExecuteError(const QString& statement, const DatabaseError& error);

@@ -102,7 +102,7 @@ void FbClient::shutdownEngine() {
 QString FbClient::formatStatus(IStatus* status) const {
     char buffer[2048];
     unsigned length = m_util->formatStatus(buffer, sizeof buffer, status);
-    return QString::fromLatin1(buffer, int(qMin<unsigned>(length, sizeof buffer))).trimmed();
+    return QString::fromUtf8(buffer, int(qMin<unsigned>(length, sizeof buffer))).trimmed();
 }
 
 FbStatus::FbStatus() : m_status(FbClient::instance().newStatus()), m_wrapper(m_status) {}

@@ -38,6 +38,38 @@ QString inputText(const QVariant& v) {
     }
 }
 
+// Texts arrive in the connection's character set (UTF8); columns without a character set
+// (NONE, OCTETS) come back as their stored bytes, read as Latin-1 so no byte is lost.
+QString decodeText(unsigned charSet, const char* p, qsizetype n) {
+    if (charSet == FbMessage::CharSetUtf8 || charSet == FbMessage::CharSetUnicodeFss)
+        return QString::fromUtf8(p, n);
+    return QString::fromLatin1(p, n);
+}
+
+// Bytes per character of a character set, for a column's declared length in characters.
+int bytesPerChar(unsigned charSet) {
+    switch (charSet) {
+    case FbMessage::CharSetUtf8:
+        return 4;
+    case FbMessage::CharSetUnicodeFss:
+        return 3;
+    default:
+        return 1;
+    }
+}
+
+// A CHAR value is padded with spaces to its length in bytes; it keeps its declared number of
+// characters.
+QString fixedText(const FbMessage::Field& f, const char* p) {
+    QString text = decodeText(f.charSet, p, f.length);
+    const int chars = f.length / bytesPerChar(f.charSet);
+    qsizetype end = 0;
+    for (int n = 0; n < chars && end < text.size(); ++n)
+        end += text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+    text.truncate(end);
+    return text;
+}
+
 QTime fbTime(ISC_TIME t) {
     return QTime(0, 0).addMSecs(int(t / 10));
 }
@@ -110,10 +142,10 @@ void FbMessage::setInput(IMessageMetadata* metadata, const std::vector<QVariant>
                 builder->setLength(&status, i, 1);
                 break;
             default: {
-                const int bytes = int(inputText(v).toLatin1().size());
+                const int bytes = int(inputText(v).toUtf8().size());
                 builder->setType(&status, i, SQL_VARYING);
                 builder->setLength(&status, i, unsigned(qMax(1, bytes)));
-                builder->setCharSet(&status, i, 0);
+                builder->setCharSet(&status, i, CharSetUtf8);
                 builder->setScale(&status, i, 0);
             }
             }
@@ -126,6 +158,12 @@ void FbMessage::setInput(IMessageMetadata* metadata, const std::vector<QVariant>
         writeValue(m_fields[i], values[i]);
 }
 
+int FbMessage::length(unsigned i) const {
+    const Field& f = m_fields[i];
+    return f.type == SQL_TEXT || f.type == SQL_VARYING ? f.length / bytesPerChar(f.charSet)
+                                                       : f.length;
+}
+
 void FbMessage::layOut() {
     FbStatus status;
     fbCall([&] {
@@ -133,13 +171,14 @@ void FbMessage::layOut() {
         m_fields.resize(n);
         for (unsigned i = 0; i < n; ++i) {
             Field& f = m_fields[i];
-            f.name = QString::fromLatin1(m_metadata->getAlias(&status, i));
+            f.name = QString::fromUtf8(m_metadata->getAlias(&status, i));
             if (f.name.isEmpty())
-                f.name = QString::fromLatin1(m_metadata->getField(&status, i));
+                f.name = QString::fromUtf8(m_metadata->getField(&status, i));
             f.type = m_metadata->getType(&status, i) & ~1u;
             f.scale = m_metadata->getScale(&status, i);
             f.length = int(m_metadata->getLength(&status, i));
             f.subType = unsigned(m_metadata->getSubType(&status, i));
+            f.charSet = m_metadata->getCharSet(&status, i) & 0xFF;
             f.offset = m_metadata->getOffset(&status, i);
             f.nullOffset = m_metadata->getNullOffset(&status, i);
         }
@@ -168,7 +207,7 @@ void FbMessage::writeValue(const Field& f, const QVariant& v) {
         *p = v.toBool() ? 1 : 0;
         break;
     case SQL_VARYING: {
-        const QByteArray bytes = inputText(v).toLatin1();
+        const QByteArray bytes = inputText(v).toUtf8();
         writeAs<unsigned short>(p, static_cast<unsigned short>(bytes.size()));
         std::memcpy(p + sizeof(unsigned short), bytes.constData(), size_t(bytes.size()));
         break;
@@ -186,9 +225,9 @@ QVariant FbMessage::value(unsigned i, IAttachment* attachment, ITransaction* tra
     const auto scaled = [&f](double raw) { return raw * std::pow(10.0, f.scale); };
     switch (f.type) {
     case SQL_TEXT:
-        return QString::fromLatin1(p, f.length);
+        return fixedText(f, p);
     case SQL_VARYING:
-        return QString::fromLatin1(p + 2, readAs<unsigned short>(p));
+        return decodeText(f.charSet, p + 2, readAs<unsigned short>(p));
     case SQL_SHORT:
         return f.scale ? QVariant(scaled(readAs<short>(p))) : QVariant(int(readAs<short>(p)));
     case SQL_LONG:
@@ -213,7 +252,8 @@ QVariant FbMessage::value(unsigned i, IAttachment* attachment, ITransaction* tra
     }
     case SQL_BLOB: {
         const QByteArray bytes = readBlob(attachment, transaction, readAs<ISC_QUAD>(p));
-        return f.subType == 1 ? QVariant(QString::fromLatin1(bytes)) : QVariant(bytes);
+        return f.subType == 1 ? QVariant(decodeText(f.charSet, bytes.constData(), bytes.size()))
+                              : QVariant(bytes);
     }
     default:
         return QVariant();

@@ -18,9 +18,14 @@ public:
     FbMessage(const FbMessage&) = delete;
     FbMessage& operator=(const FbMessage&) = delete;
 
-    // Output messages keep the statement's own types (texts stay bytes, read as Latin-1).
+    // The engine's numbers of the character sets that texts arrive in.
+    static constexpr unsigned CharSetUtf8 = 4;
+    static constexpr unsigned CharSetUnicodeFss = 3;
+
+    // Output messages keep the statement's own types (texts arrive as UTF-8).
     void setOutput(Firebird::IMessageMetadata* metadata);
-    // Input messages are re-typed to fit the values given: integers as BIGINT, texts as VARCHAR.
+    // Input messages are re-typed to fit the values given: integers as BIGINT, texts as
+    // VARCHAR in UTF-8.
     void setInput(Firebird::IMessageMetadata* metadata, const std::vector<QVariant>& values);
 
     Firebird::IMessageMetadata* metadata() const { return m_metadata; }
@@ -28,15 +33,14 @@ public:
     unsigned count() const { return unsigned(m_fields.size()); }
 
     QString name(unsigned i) const { return m_fields[i].name; }
-    // Declared length in characters of a text column (character set NONE: one byte each).
-    int length(unsigned i) const { return m_fields[i].length; }
+    // Declared length in characters of a text column.
+    int length(unsigned i) const;
     // The value of an output field; blobs are read through the attachment and transaction.
     QVariant value(unsigned i, Firebird::IAttachment* attachment,
                    Firebird::ITransaction* transaction) const;
 
     void reset();
 
-private:
     struct Field {
         QString name;
         unsigned type = 0;
@@ -45,7 +49,10 @@ private:
         unsigned offset = 0;
         unsigned nullOffset = 0;
         unsigned subType = 0;
+        unsigned charSet = 0;
     };
+
+private:
     void layOut();
     void writeValue(const Field& f, const QVariant& v);
 

@@ -52,7 +52,7 @@ void Query::prepare() {
     FbStatus status;
     IAttachment* attachment = m_transaction.connection().attachment();
     ITransaction* transaction = m_transaction.handle();
-    const QByteArray text = m_parsed.text.toLatin1();
+    const QByteArray text = m_parsed.text.toUtf8();
     fbCall([&] {
         m_statement =
             attachment->prepare(&status, transaction, unsigned(text.size()), text.constData(), 3,

@@ -212,6 +212,10 @@ void ScriptRunner::createDatabase(const QString& statement) {
                                                 unsigned(m_dialect), &isCreate);
     });
     connection.adopt(attachment, path);
+    // The new database is attached again like any other, so the rest of the script talks to
+    // it in UTF-8.
+    connection.close();
+    connection.open();
 }
 
 void ScriptRunner::connectTo(const QString& statement) {

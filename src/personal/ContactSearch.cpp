@@ -13,18 +13,10 @@ QString ContactSearch::SearchColumn(int index) {
     return QStringLiteral("UPPER(%1)").arg(QLatin1String(Columns[index]));
 }
 
-QString ContactSearch::asciiUpper(const QString& text) {
-    QString upper = text;
-    for (QChar& c : upper)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    return upper;
-}
-
 static QString convertedText(const QString& text) {
     QString converted = text;
     converted.replace(u' ', u'%');
-    return ContactSearch::asciiUpper(converted);
+    return DatabaseUpper(converted);
 }
 
 QStringList ContactSearch::searchWords(const QString& text) {
@@ -64,7 +56,7 @@ bool ContactSearch::isHighlighted(const QString& cellText, int column, int field
         return false;
     if (fieldChoice != 0 && column != fieldChoice)
         return false;
-    const QString upper = asciiUpper(cellText);
+    const QString upper = DatabaseUpper(cellText);
     for (const QString& word : words)
         if (upper.contains(word))
             return true;

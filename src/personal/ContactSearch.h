@@ -10,8 +10,8 @@ public:
     // The searched expression of a field-choice item: "UPPER(<column>)" for 1 to 13, else "WRD".
     static QString SearchColumn(int index);
 
-    // The search words of a search text: spaces become "%", ASCII letters upper case, the text
-    // split at "%" with empty pieces dropped.
+    // The search words of a search text: spaces become "%", letters of every script upper case
+    // as the database's UPPER makes them, the text split at "%" with empty pieces dropped.
     static QStringList searchWords(const QString& text);
     // The LIKE pattern of a search text as an SQL literal: "%" + converted text + "%", quoted.
     static QString pattern(const QString& text);
@@ -28,9 +28,6 @@ public:
     // holds one of the words.
     static bool isHighlighted(const QString& cellText, int column, int fieldChoice,
                               const QStringList& words);
-
-    // ASCII letters to upper case; every other character unchanged.
-    static QString asciiUpper(const QString& text);
 
 private:
     static QString folderCondition(int folderId);

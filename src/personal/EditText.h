@@ -3,13 +3,10 @@
 #include <QString>
 #include <QVariant>
 
-// Text rules of the editor fields: no backslashes in titles and single-line fields, upper-case
-// contact titles within Latin-1.
+// Text rules of the editor fields: no backslashes in titles and single-line fields.
 class EditText {
 public:
     static QString withoutBackslashes(const QString& text);
-    // a-z and the Latin-1 small letters with a capital in Latin-1 become capitals.
-    static QString latin1Upper(const QString& text);
     // A box's text as it goes into the row: an unchanged value stays as it is (NULL included),
     // an emptied box becomes NULL.
     static QVariant stored(const QVariant& current, const QString& text);

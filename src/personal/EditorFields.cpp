@@ -1,5 +1,7 @@
 #include "personal/EditorFields.h"
 
+#include "app/Helpers.h"
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -15,8 +17,38 @@ void EditorFields::clean(QLineEdit* box, const std::function<QString(const QStri
 }
 
 void EditorFields::limit(QPlainTextEdit* memo, int limit) {
-    if (limit <= 0 || memo->toPlainText().size() <= limit)
+    const QString text = memo->toPlainText();
+    if (limit <= 0 || text.size() <= limit)
         return;
-    memo->setPlainText(memo->toPlainText().left(limit));
+    const QString cut = LeftCharacters(text, limit);
+    if (cut.size() == text.size())
+        return;
+    memo->setPlainText(cut);
     memo->moveCursor(QTextCursor::End);
+}
+
+namespace {
+const char* const LimitProperty = "characterLimit";
+}
+
+void EditorFields::limitLength(QLineEdit* box, int characters) {
+    const int limit = characters > 0 ? characters : 0;
+    // A character takes at most two UTF-16 units.
+    box->setMaxLength(limit > 0 ? qMin(2 * limit, 32767) : 32767);
+    const bool hooked = box->property(LimitProperty).isValid();
+    box->setProperty(LimitProperty, limit);
+    if (hooked)
+        return;
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] {
+        const int n = box->property(LimitProperty).toInt();
+        const QString text = box->text();
+        if (n <= 0 || text.size() <= n)
+            return;
+        const QString cut = LeftCharacters(text, n);
+        if (cut.size() == text.size())
+            return;
+        const int cursor = box->cursorPosition();
+        box->setText(cut);
+        box->setCursorPosition(qMin(cursor, int(cut.size())));
+    });
 }

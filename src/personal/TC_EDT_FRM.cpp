@@ -128,9 +128,7 @@ void TC_EDT_FRM::prepare() {
         m_cdt.open();
         appendRow();
     }
-    m_title->setMaxLength(m_cdt.fieldLength(QStringLiteral("TITLE")) > 0
-                              ? m_cdt.fieldLength(QStringLiteral("TITLE"))
-                              : 32767);
+    EditorFields::limitLength(m_title, m_cdt.fieldLength(QStringLiteral("TITLE")));
     m_title->setText(m_cdt.field(QStringLiteral("TITLE")).toString());
     m_com->setPlainText(m_cdt.field(QStringLiteral("COM")).toString());
     m_title->setFocus();

@@ -1,5 +1,7 @@
 #include "personal/TPC_EDT_FRM.h"
 
+#include "app/Helpers.h"
+
 #include "app/Balloon.h"
 #include "app/SettingsStore.h"
 #include "data/DatabaseError.h"
@@ -253,10 +255,8 @@ void TPC_EDT_FRM::prepare() {
     }
     if (m_cdt.state() != DataSetEditor::State::Browse)
         m_cdt.setField(QStringLiteral("PCD"), FolderId);
-    for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it) {
-        const int length = m_cdt.fieldLength(it.key());
-        it.value()->setMaxLength(length > 0 ? length : 32767);
-    }
+    for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
+        EditorFields::limitLength(it.value(), m_cdt.fieldLength(it.key()));
     loadFields();
     m_edits.value(QStringLiteral("CNAM"))->setFocus();
 }
@@ -368,7 +368,7 @@ void TPC_EDT_FRM::done(int result) {
 void TPC_EDT_FRM::cleanTitle() {
     if (QLineEdit* title = m_edits.value(QStringLiteral("CNAM")))
         EditorFields::clean(title, [](const QString& text) {
-            return EditText::latin1Upper(EditText::withoutBackslashes(text));
+            return DatabaseUpper(EditText::withoutBackslashes(text));
         });
 }
 

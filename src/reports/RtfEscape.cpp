@@ -1,10 +1,7 @@
 #include "reports/RtfEscape.h"
 
-#include "app/Helpers.h"
-
-QString RtfEscape::escape(const QString& userText) {
+QString RtfEscape::escape(const QString& text) {
     static const char hex[] = "0123456789abcdef";
-    const QString text = latin1Safe(userText);
     QString out;
     out.reserve(text.size() + 8);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -31,7 +28,13 @@ QString RtfEscape::escape(const QString& userText) {
             out += QLatin1String("\\tab ");
             break;
         default:
-            if (c > 127) {
+            if (c > 255) {
+                // One \uN per UTF-16 unit (so a surrogate pair gives two), N signed 16-bit as
+                // RTF wants it, with '?' for readers that know no Unicode.
+                out += QLatin1String("\\u");
+                out += QString::number(int(c) > 32767 ? int(c) - 65536 : int(c));
+                out += u'?';
+            } else if (c > 127) {
                 out += QLatin1String("\\'");
                 out += QLatin1Char(hex[c >> 4]);
                 out += QLatin1Char(hex[c & 15]);

@@ -165,6 +165,7 @@ void RtfReader::run(const QByteArray& rtf, QTextDocument* document) {
             break;
         }
     }
+    flushSurrogate();
     m_builder->finish(state().chars, state().para);
 }
 
@@ -252,11 +253,9 @@ bool RtfReader::documentWord(const QByteArray& w, const RtfTokenizer::Token& t) 
     } else if (w == "uc") {
         state().unicodeSkip = std::clamp(t.parameter, 0, 16);
     } else if (w == "u") {
-        int code = t.parameter;
-        if (code < 0)
-            code += 65536;
-        if (code > 0 && code < 65536)
-            putText(QString(QChar(char16_t(code))));
+        // N is a signed 16-bit UTF-16 unit; -1 is 65535.
+        if (t.parameter != 0 && t.parameter >= -32768 && t.parameter <= 65535)
+            unicodeUnit(char16_t(t.parameter & 0xFFFF));
         m_pendingSkip = state().unicodeSkip;
     } else {
         return false;
@@ -460,7 +459,33 @@ void RtfReader::text(const QByteArray& bytes) {
     }
 }
 
+// A character beyond 16 bits comes as two \uN, high then low surrogate; a half pair shows as
+// the replacement character rather than as a broken string.
+void RtfReader::unicodeUnit(char16_t unit) {
+    if (QChar::isHighSurrogate(unit)) {
+        flushSurrogate();
+        m_highSurrogate = unit;
+        return;
+    }
+    if (QChar::isLowSurrogate(unit) && m_highSurrogate) {
+        const QChar pair[2] = {QChar(m_highSurrogate), QChar(unit)};
+        m_highSurrogate = 0;
+        putText(QString(pair, 2));
+        return;
+    }
+    putText(
+        QString(QChar(QChar::isLowSurrogate(unit) ? char16_t(QChar::ReplacementCharacter) : unit)));
+}
+
+void RtfReader::flushSurrogate() {
+    if (!m_highSurrogate)
+        return;
+    m_highSurrogate = 0;
+    putText(QString(QChar(QChar::ReplacementCharacter)));
+}
+
 void RtfReader::putText(const QString& text) {
+    flushSurrogate();
     if (state().dest != Dest::Text)
         return;
     QString clean = text;

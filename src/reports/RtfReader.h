@@ -45,6 +45,8 @@ private:
     void symbol(char c);
     void text(const QByteArray& bytes);
     void putText(const QString& text);
+    void unicodeUnit(char16_t unit);
+    void flushSurrogate();
 
     bool destinationWord(const QByteArray& w);
     bool tableWord(const QByteArray& w, const RtfTokenizer::Token& t);
@@ -67,7 +69,8 @@ private:
     int m_overflow = 0;       // groups opened beyond the depth limit
     bool m_ignorable = false; // the last token was \*
     bool m_done = false;
-    int m_pendingSkip = 0; // fallback characters after \uN still to skip
+    int m_pendingSkip = 0;        // fallback characters after \uN still to skip
+    char16_t m_highSurrogate = 0; // first half of a pair given by \uN, waiting for its second
     bool m_cp1252 = true;
     int m_defaultFont = -1;
 

@@ -92,6 +92,9 @@ private slots:
         QCOMPARE(UrlEncode("caf\u00E9"), QString("caf%E9"));
         QCOMPARE(UrlEncode("\u263A/"), QString("%3F%2F"));
         QCOMPARE(UrlEncode("%+~"), QString("%25%2B%7E"));
+        // The wire stays Latin-1: each character beyond it is one '?', an emoji included.
+        QCOMPARE(UrlEncode(QStringLiteral("لاہور caf\u00E9 \U0001F600")),
+                 QString("%3F%3F%3F%3F%3F+caf%E9+%3F"));
     }
 
     void latin1Conversions() {

@@ -1,6 +1,10 @@
 // The staged program itself, started as a real process in a temporary program folder.
 #include "TempDatabase.h"
 #include "app/CheckPrevious.h"
+#include "data/Connection.h"
+#include "data/Databases.h"
+#include "data/ScriptRunner.h"
+#include "data/Transaction.h"
 
 #include <QLocalSocket>
 #include <QtTest>
@@ -40,6 +44,40 @@ private slots:
         QCOMPARE(lines.size(), 1);
         QVERIFY(lines.first().startsWith("tessaro-kavelin:"));
         QVERIFY(!QFileInfo::exists(m_copy->settingsPath()));
+    }
+
+    // A database staged by an earlier build (character set NONE) is refused, never converted.
+    void databaseWithoutCharacterSetIsRefused() {
+        QFile::remove(m_copy->files.dataPath());
+        {
+            Connection connection;
+            Transaction transaction(connection);
+            ScriptRunner runner(transaction);
+            runner.RunScript(QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'x' "
+                                            "DEFAULT CHARACTER SET NONE;"
+                                            "CREATE TABLE CATE (CD INTEGER, TITLE VARCHAR(120));"
+                                            "INSERT INTO CATE VALUES (1, 'All Contacts');")
+                                 .arg(m_copy->files.dataPath()));
+            transaction.commit();
+        }
+        QProcess p;
+        start(p, *m_copy);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 1);
+        const QList<QByteArray> lines = p.readAllStandardError().trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        const QString line = QString::fromLocal8Bit(lines.first());
+        QVERIFY2(line.startsWith("tessaro-kavelin:"), qPrintable(line));
+        QVERIFY2(line.contains(m_copy->files.dataPath() + " has character set NONE"),
+                 qPrintable(line));
+        QVERIFY(line.contains("schema/DATA.sql"));
+        // Left as it was: still NONE, the row still there.
+        Databases db;
+        db.MDB.setDatabaseName(m_copy->files.dataPath());
+        db.MDB.open();
+        QCOMPARE(db.MM.QueryText("RDB$CHARACTER_SET_NAME", "RDB$DATABASE").trimmed(),
+                 QStringLiteral("NONE"));
+        QCOMPARE(db.MM.QueryText("TITLE", "CATE", "CD=1"), QStringLiteral("All Contacts"));
     }
 
     void endsCleanlyOnSigtermAndSavesSettings() {

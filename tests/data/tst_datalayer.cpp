@@ -1,5 +1,6 @@
 // Connections, transactions, the single-value helper, statements and the editing object.
 #include "TempDatabase.h"
+#include "app/Helpers.h"
 #include "data/DataSetEditor.h"
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
@@ -59,14 +60,79 @@ private slots:
         QVERIFY(!updated.contains("ALI KHAN"));
     }
 
-    void latin1TextRoundTrip() {
-        const QString name = QString::fromLatin1("Caf\xE9 M\xFCller");
+    void textOfEveryScriptRoundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("latin-1") << QString::fromLatin1("Caf\xE9 M\xFCller");
+        QTest::newRow("urdu") << QStringLiteral("لاہور کی کتابیں");
+        QTest::newRow("emoji") << QStringLiteral("Tea \U0001F375 and \U0001F600");
+        QTest::newRow("combining") << QStringLiteral("Cafe\u0301 n\u0303");
+        QTest::newRow("rtl marks") << QStringLiteral("\u200Fعلی\u200E 042-111 \u202Bخان\u202C");
+        QTest::newRow("mixed") << QStringLiteral("Habib بک ڈپو Books");
+        QTest::newRow("200 urdu") << QString(200, QChar(0x06C1));
+        QTest::newRow("200 emoji")
+            << QString::fromUcs4(std::u32string(200, U'\U0001F600').data(), 200);
+    }
+
+    void textOfEveryScriptRoundTrip() {
+        QFETCH(QString, text);
         Query q(m_db->DTR);
-        q.setSql("insert into cont (cd, cnam) values (:VL, :NAME)");
+        q.setSql("insert into cont (cd, cnam, bds) values (:VL, :NAME, :NAME)");
         q.setParam(":VL", 3);
-        q.setParam("name", name);
+        q.setParam("name", text);
         QCOMPARE(q.execute(), 1);
-        QCOMPARE(m_db->MM.QueryText("CNAM", "CONT", "CD=3"), name);
+        QCOMPARE(m_db->MM.QueryText("CNAM", "CONT", "CD=3"), text);
+        // Parameters and literals in the statement text reach the engine alike.
+        QCOMPARE(m_db->MM.QueryCount("", "CONT", "CNAM=" + QuoteSql(text)), 1);
+        QCOMPARE(m_db->MM.QueryText("WRD", "CONT", "CD=3").trimmed(),
+                 DatabaseUpper(text + QString(12, u' ') + text).trimmed());
+    }
+
+    void columnSizesCountCharacters() {
+        Query q(m_db->DTR);
+        q.setSql("select cnam, zcd, bds from cont");
+        q.open();
+        QCOMPARE(q.fieldLength(q.fieldIndex("CNAM")), 200);
+        QCOMPARE(q.fieldLength(q.fieldIndex("ZCD")), 20);
+        QCOMPARE(q.fieldLength(q.fieldIndex("BDS")), 2000);
+        // One character over the size is refused, not cut in the middle of a character.
+        Query ins(m_db->DTR);
+        ins.setSql("insert into cont (cd, cnam) values (4, :NAME)");
+        ins.setParam("name", QString(201, QChar(0x06C1)));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, ins.execute());
+        QCOMPARE(m_db->MM.QueryCount("", "CONT", "CD=4"), 0);
+    }
+
+    // Searches upper-case their pattern like the engine fills WRD; the two must agree on every
+    // character, or a contact is missed in some script.
+    void upperCaseAgreesWithTheEngine() {
+        Query q(m_db->DTR);
+        q.setSql("select upper(cast(:T as varchar(4000))) from rdb$database");
+        QStringList differing;
+        const auto check = [&](char32_t from, char32_t to) {
+            for (char32_t start = from; start < to; start += 3000) {
+                std::u32string chunk;
+                for (char32_t c = start; c < qMin<char32_t>(to, start + 3000); ++c)
+                    if (!(c >= 0xD800 && c <= 0xDFFF) && c != 0xFFFE && c != 0xFFFF)
+                        chunk += c;
+                const QString text = QString::fromUcs4(chunk.data(), qsizetype(chunk.size()));
+                q.setParam("T", text);
+                q.open();
+                const QList<uint> engine = q.value(0).toString().toUcs4();
+                const QList<uint> mine = DatabaseUpper(text).toUcs4();
+                QCOMPARE(engine.size(), mine.size());
+                for (qsizetype i = 0; i < mine.size(); ++i)
+                    if (engine[i] != mine[i])
+                        differing << QStringLiteral("%1:%2/%3")
+                                         .arg(uint(chunk[size_t(i)]), 0, 16)
+                                         .arg(engine[i], 0, 16)
+                                         .arg(mine[i], 0, 16);
+            }
+        };
+        check(0x20, 0x10000);
+        check(0x10000, 0x1F000);
+        QVERIFY2(differing.isEmpty(), qPrintable(differing.join(u' ')));
+        QCOMPARE(DatabaseUpper(QStringLiteral("café straße \U00010428")),
+                 QStringLiteral("CAFÉ STRAßE \U00010400"));
     }
 
     void parametersAndOnDemandCursor() {

@@ -124,7 +124,9 @@ private slots:
         editor.prepare();
         editor.show();
         auto* title = child<QLineEdit>(&editor, "TITLE");
-        QCOMPARE(title->maxLength(), 120);
+        title->setText(QString(130, QChar(0x06C1)));
+        QCOMPARE(title->text(), QString(120, QChar(0x06C1)));
+        title->clear();
         QVERIFY_THROWS_EXCEPTION(SilentAbort, editor.SAVClick());
         QCOMPARE(balloon(), QStringLiteral("Null Value Not Allowed"));
         QCOMPARE(f->count("CATE"), 1);
@@ -294,15 +296,28 @@ private slots:
         editor.FolderId = 1;
         editor.prepare();
         editor.show();
-        QCOMPARE(editor.textField("PHN")->maxLength(), 200);
-        QCOMPARE(editor.textField("ZCD")->maxLength(), 20);
-        QCOMPARE(editor.textField("CNAM")->maxLength(), 200);
+        // Limits are the column sizes in characters: an emoji counts once and is never split.
+        editor.textField("ZCD")->setText(QString(30, u'9'));
+        QCOMPARE(editor.textField("ZCD")->text(), QString(20, u'9'));
+        const QString emoji = QStringLiteral("\U0001F600");
+        editor.textField("ZCD")->insert(emoji); // typed into a full box: nothing goes in
+        QCOMPARE(editor.textField("ZCD")->text(), QString(20, u'9'));
+        editor.textField("ZCD")->setText(QString(19, u'9') + emoji + emoji);
+        QCOMPARE(editor.textField("ZCD")->text(), QString(19, u'9') + emoji);
+        editor.textField("UAN")->setText(emoji.repeated(150));
+        QCOMPARE(editor.textField("UAN")->text(), emoji.repeated(100));
         QTest::keyClicks(editor.textField("PHN"), "04\\2");
         QCOMPARE(editor.textField("PHN")->text(), QStringLiteral("042"));
         editor.textField("ADR")->setText("Plot 5\\B"); // pasted into another field: stays
         QCOMPARE(editor.textField("ADR")->text(), QStringLiteral("Plot 5\\B"));
         editor.textField("CNAM")->setText(QString::fromLatin1("caf\xE9 \\ 50% o'neil_"));
         QCOMPARE(editor.textField("CNAM")->text(), QString::fromLatin1("CAF\xC9  50% O'NEIL_"));
+        // Titles of every script: capitals where the script has them, 200 Urdu letters fit.
+        editor.textField("CNAM")->setText(QStringLiteral("straße жук ") +
+                                          QString(250, QChar(0x06C1)));
+        QCOMPARE(editor.textField("CNAM")->text(),
+                 QStringLiteral("STRAßE ЖУК ") + QString(189, QChar(0x06C1)));
+        editor.textField("CNAM")->setText(QString::fromLatin1("caf\xE9 \\ 50% o'neil_"));
         child<QPlainTextEdit>(&editor, "BDS")->setPlainText(QString(2500, u'd'));
         QCOMPARE(child<QPlainTextEdit>(&editor, "BDS")->toPlainText().size(), 2000);
         editor.textField("WEB")->setText(QString(1000, u'w')); // cut at the column's width
@@ -312,6 +327,7 @@ private slots:
         QCOMPARE(cont("CNAM", cd), QString::fromLatin1("CAF\xC9  50% O'NEIL_"));
         QCOMPARE(cont("ADR", cd), QStringLiteral("Plot 5\\B"));
         QCOMPARE(cont("BDS", cd).size(), 2000);
+        QCOMPARE(cont("UAN", cd), emoji.repeated(100));
         // Empty title: nothing written.
         QVERIFY_THROWS_EXCEPTION(SilentAbort, editor.SAVClick());
         QCOMPARE(balloon(), QStringLiteral("Null Value Not Allowed"));

@@ -200,7 +200,10 @@ void TestReportRows::userTextIsEscaped_data() {
     QTest::newRow("braces") << "{a}"
                             << "\\{a\\}";
     QTest::newRow("latin-1") << QString::fromLatin1("Caf\xe9 \xff") << "Caf\\'e9 \\'ff";
-    QTest::newRow("outside latin-1") << QString::fromUtf8("a\u20acb\U0001F600c") << "a?b?c";
+    QTest::newRow("outside latin-1")
+        << QString::fromUtf8("a\u20acb\U0001F600c") << "a\\u8364?b\\u-10179?\\u-8704?c";
+    QTest::newRow("urdu with backslash")
+        << QStringLiteral("لا\\ہور") << "\\u1604?\\u1575?\\\\\\u1729?\\u1608?\\u1585?";
     QTest::newRow("line breaks") << "a\r\nb\nc\rd"
                                  << "a\\par b\\par c\\par d";
     QTest::newRow("tab") << "a\tb"

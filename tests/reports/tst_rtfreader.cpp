@@ -1,5 +1,6 @@
 // The RTF reader: formatting, destinations, Unicode, tables and malformed input, on documents in
 // the style that LibreOffice and WordPad write.
+#include "reports/RtfEscape.h"
 #include "reports/RtfReader.h"
 
 #include <QGuiApplication>
@@ -87,6 +88,7 @@ private slots:
     void wordStyleTableWithRowPropertiesAtTheEnd();
     void unicodeAndFallbacks_data();
     void unicodeAndFallbacks();
+    void escapedTextReadsBack();
     void destinationsAreSkipped_data();
     void destinationsAreSkipped();
     void specialCharacters();
@@ -220,6 +222,8 @@ void TestRtfReader::unicodeAndFallbacks_data() {
         << QByteArray("{\\uc0 }\\u8364?x") << QString::fromUtf8("\u20acx");
     QTest::newRow("surrogates") << QByteArray("\\u-10179?\\u-8704?")
                                 << QString::fromUtf8("\U0001F600");
+    QTest::newRow("half pairs") << QByteArray("\\u-10179?x\\u-8704?\\u-10179?\\u-10179?\\u-8704?")
+                                << QString::fromUtf8("\uFFFDx\uFFFD\uFFFD\U0001F600");
     QTest::newRow("cp1252 high bytes")
         << QByteArray("\\'80\\'93q\\'94") << QString::fromUtf8("\u20ac\u201cq\u201d");
     QTest::newRow("latin-1 bytes")
@@ -233,6 +237,26 @@ void TestRtfReader::unicodeAndFallbacks() {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
     QCOMPARE(plain("{\\rtf1\\ansi\\ansicpg1252 " + rtf + "}"), text);
+}
+
+// What the program writes, its own reader gives back exactly: every script, characters beyond 16
+// bits, combining and direction marks, and RTF's own characters inside them.
+void TestRtfReader::escapedTextReadsBack() {
+    const QStringList texts = {
+        QStringLiteral("لاہور کی کتابیں"),
+        QStringLiteral("Habib بک ڈپو Books {1}"),
+        QStringLiteral("Tea \U0001F375 \U0001F600\U0001F600"),
+        QStringLiteral("Cafe\u0301 n\u0303 \u200Fعلی\u200E \u202Bخان\u202C"),
+        QStringLiteral("ع\\ل\\\\ی"),
+        QString(200, QChar(0x06C1)),
+        QString::fromLatin1("Caf\xe9 \xff"),
+    };
+    for (const QString& text : texts) {
+        const QString rtf = RtfEscape::escape(text);
+        QVERIFY2(std::all_of(rtf.cbegin(), rtf.cend(), [](QChar c) { return c.unicode() < 128; }),
+                 qPrintable(rtf));
+        QCOMPARE(plain("{\\rtf1\\ansi\\ansicpg1252\\uc1 " + rtf.toLatin1() + "}"), text);
+    }
 }
 
 void TestRtfReader::destinationsAreSkipped_data() {
