@@ -39,6 +39,8 @@ void ServiceClient::run() {
     if (QFileInfo::exists(m_replyFile) && !QFile::remove(m_replyFile))
         return; // a stale reply that cannot go: nothing is sent
     const QString url = base(m_failures % 2) + m_text;
+    // The temp folder is made at the first show; made again here if it went missing since.
+    QDir().mkpath(QFileInfo(m_replyFile).path());
     QFile file(m_replyFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         emit errorOccurred(tr("Cannot create %1: %2")

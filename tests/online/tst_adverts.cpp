@@ -1,6 +1,7 @@
-// The advertisement panes of the main window and a directory page against the reference
-// service on 127.0.0.1: what is requested when, the counters, the covers the user sees, and
-// the quiet failures.
+// The main window online against the reference service and a misbehaving server on 127.0.0.1:
+// the advertisement panes of the window and a directory page (what is requested when, the
+// counters, the covers the user sees, the quiet failures) and a window that keeps working while
+// its service request waits.
 #include "BrokenServer.h"
 #include "ServiceProcess.h"
 #include "TempDatabase.h"
@@ -11,6 +12,7 @@
 #include "app/TMF.h"
 #include "online/AdvertPane.h"
 #include "online/HtmlView.h"
+#include "online/ServiceClient.h"
 
 #include <QScreen>
 #include <QtTest>
@@ -177,6 +179,33 @@ private slots:
         QTRY_VERIFY(m_tmf->img_p2->isVisible());
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(QApplication::activeWindow() == m_tmf.get());
+    }
+
+    // While the main window's request waits on a server that never answers, the user's clicks
+    // still work, and what they start sees the request running.
+    void windowWorksDuringARequest() {
+        BrokenServer silent;
+        silent.setMode(BrokenServer::Mode::Silent);
+        start(silent.base());
+        m_tmf->service().client().setTimeout(1500);
+        bool busyDuringClick = false;
+        bool secondRequest = true;
+        QTimer::singleShot(50, m_tmf.get(), [&] {
+            QTest::mouseClick(m_tmf->Gb3, Qt::LeftButton);
+            busyDuringClick = m_tmf->ReqBusy();
+            secondRequest = m_tmf->IT_ProReq("getupd.php?hsh=more");
+        });
+        QVERIFY(!m_tmf->IT_ProReq("getupd.php?hsh=yes"));
+        QVERIFY(busyDuringClick);
+        QVERIFY(!secondRequest);
+        QCOMPARE(m_tmf->CurPage, 3);
+        QCOMPARE(m_tmf->shownPage(), m_tmf->page(3));
+        QVERIFY(!m_tmf->ReqBusy());
+        QCOMPARE(m_tmf->service().ReqFailures(), 1);
+        int updates = 0;
+        for (const QByteArray& path : silent.paths())
+            updates += path.startsWith("/hvx/getupd.php") ? 1 : 0;
+        QCOMPARE(updates, 1);
     }
 
 private:

@@ -124,13 +124,19 @@ private slots:
         QCOMPARE(errors.count(), 0);
         QVERIFY(QDir(m_reply).removeRecursively());
 
+        // A missing temp folder is made again.
+        ServiceClient fresh({server.base(), server.base()}, m_dir.filePath("gone/file.tmp"));
+        QVERIFY(fresh.IT_ProReq("getupd.php?hsh=yes"));
+        QCOMPARE(server.connections(), 1);
+
         // A reply file that cannot be created is reported, and nothing is sent.
-        ServiceClient nowhere({server.base(), server.base()}, m_dir.filePath("no/such/file.tmp"));
+        writeFile(m_dir.filePath("plain"), "a file, not a folder");
+        ServiceClient nowhere({server.base(), server.base()}, m_dir.filePath("plain/file.tmp"));
         QSignalSpy nowhereErrors(&nowhere, &ServiceClient::errorOccurred);
         QVERIFY(!nowhere.IT_ProReq("getupd.php?hsh=yes"));
         QCOMPARE(nowhereErrors.count(), 1);
         QVERIFY(nowhereErrors.first().first().toString().contains("file.tmp"));
-        QCOMPARE(server.connections(), 0);
+        QCOMPARE(server.connections(), 1);
     }
 
     void brokenServerFaults_data() {
