@@ -227,7 +227,14 @@ void TMF::createWindows() {
     setPage(0, new TPDIR_FRM(m_db, *XFS, MCONT, CONT));
     setPage(1, new TBDIR_FRM(m_db, *XFS, MCONT, CONT));
     setPage(2, new TPFDIR_FRM(m_db, *XFS, MCONT, CONT));
-    setPage(3, new TSETT_FRM(m_db, *XFS, MCONT, CONT));
+    auto* settingsPage = new TSETT_FRM(m_db, *XFS, MCONT, CONT);
+    setPage(3, settingsPage);
+    connect(settingsPage, &TSETT_FRM::titleChanged, TIT, &QLabel::setText);
+    // A restored data database: the personal page reads it afresh the next time it is chosen.
+    connect(settingsPage, &TSETT_FRM::dataRestored, this, [this] {
+        if (Page* personal = page(0))
+            personal->setTag(0);
+    });
     setPage(4, new TINFO_FRM(CONT));
 }
 
@@ -361,7 +368,9 @@ void TMF::RF(int number) {
         target->setParent(CONT);
         paintPanel(target, CONT->palette().color(QPalette::Window));
         target->show();
-        static_cast<QGridLayout*>(CONT->layout())->addWidget(target, 0, 0);
+        // A page set up afresh (after a restore) is in the layout already.
+        if (CONT->layout()->indexOf(target) < 0)
+            static_cast<QGridLayout*>(CONT->layout())->addWidget(target, 0, 0);
         target->setTag(2);
         // The page's show handler once more, now with its set-up pending.
         QShowEvent again;

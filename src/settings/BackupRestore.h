@@ -1,0 +1,72 @@
+#pragma once
+
+#include "data/ServiceJob.h"
+
+#include <QObject>
+#include <QString>
+
+class Connection;
+class Databases;
+class SettingsStore;
+
+// The backup and restore runs of the settings page: both databases through the engine's
+// services manager and the settings file, into or out of one folder, with one count of
+// progress lines shared by the two databases of a run.
+class BackupRestore : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int BackupLineTotal = 56;
+    static constexpr int RestoreLineTotal = 75;
+    static inline const QString DefaultFolderName = QStringLiteral("TessaroBackup");
+    static inline const QString BackupExtension = QStringLiteral(".fbk");
+
+    BackupRestore(Databases& databases, SettingsStore& settings, QObject* parent = nullptr);
+
+    // The folder a chosen folder's backups go into: the chosen folder without its trailing
+    // '/' followed by "/TessaroBackup".
+    static QString backupFolderFor(const QString& chosen);
+    // Where the folder browser starts for a backup folder: its parent (with the trailing '/')
+    // when the last name is "TessaroBackup" in any case, else the folder itself.
+    static QString BackupBrowseStart(const QString& path);
+    // Bar position for a count of progress lines: lines x 100 / total, halves to even.
+    static int percent(int lines, int total);
+    // Verbose lines that count: "gbak:writing" / "gbak: writing" and the same for restoring.
+    static bool isBackupProgressLine(const QString& line);
+    static bool isRestoreProgressLine(const QString& line);
+
+    // Backs up the settings file and both databases into the folder (created when missing).
+    bool backup(const QString& folder);
+    // Restores the settings file (when the folder has one) and both databases from the folder.
+    bool restore(const QString& folder);
+
+    // One database of a run; each answers success.
+    bool BackupDatabase(Connection& connection, const QString& folder);
+    bool RestoreDatabase(Connection& connection, const QString& folder);
+
+    // Runs while a service works, instead of the default event processing (tests, benchmarks).
+    void setPump(ServiceJob::Pump pump) { m_pump = std::move(pump); }
+    bool running() const { return m_running; }
+    // The text of the last failure, for the log.
+    QString lastError() const { return m_lastError; }
+
+    int ProgressLines = 0;
+
+signals:
+    // The bar of the run in progress moves to this value (0..100).
+    void progress(int value);
+    // The data database was replaced by a restored one: pages listing its rows set up afresh.
+    void dataRestored();
+
+private:
+    bool copySettingsInto(const QString& folder);
+    void restoreSettingsFrom(const QString& folder);
+    void countLine(bool counts, int total);
+    bool swapIn(Connection& connection, const QString& restored);
+
+    Databases& m_db;
+    SettingsStore& m_settings;
+    ServiceJob::Pump m_pump;
+    bool m_running = false;
+    int m_lastValue = -1;
+    QString m_lastError;
+};
