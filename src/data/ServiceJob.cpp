@@ -107,8 +107,8 @@ void ServiceJob::serve(Shared& shared) const {
             attach->insertString(&status, isc_spb_config, "Providers=Engine12");
             // File names go out as UTF-8, whatever the user called the folders.
             attach->insertTag(&status, isc_spb_utf8_filename);
-            service = fb.provider()->attachServiceManager(&status, ServiceManager,
-                                                          attach.length(), attach.buffer());
+            service = fb.provider()->attachServiceManager(&status, ServiceManager, attach.length(),
+                                                          attach.buffer());
 
             Spb start(status, IXpbBuilder::SPB_START);
             if (m_action == Action::Backup) {
@@ -121,7 +121,8 @@ void ServiceJob::serve(Shared& shared) const {
                 start->insertString(&status, isc_spb_bkp_file, backup.constData());
                 start->insertString(&status, isc_spb_dbname, database.constData());
                 start->insertTag(&status, isc_spb_verbose);
-                start->insertInt(&status, isc_spb_options, isc_spb_res_replace | isc_spb_res_create);
+                start->insertInt(&status, isc_spb_options,
+                                 isc_spb_res_replace | isc_spb_res_create);
             }
             service->start(&status, start.length(), start.buffer());
 
@@ -134,8 +135,8 @@ void ServiceJob::serve(Shared& shared) const {
                 const unsigned length = unsigned(buffer[1]) | unsigned(buffer[2]) << 8;
                 if (length == 0 || length > sizeof buffer - 3)
                     break;
-                QString line = QString::fromUtf8(reinterpret_cast<const char*>(buffer + 3),
-                                                 int(length));
+                QString line =
+                    QString::fromUtf8(reinterpret_cast<const char*>(buffer + 3), int(length));
                 publish([&] { shared.lines.push_back(std::move(line)); });
             }
             service->detach(&status);

@@ -16,11 +16,14 @@ const QString SettingsName = QStringLiteral("settings.xml");
 const QString PartSuffix = QStringLiteral(".part");
 const QString RestoringSuffix = QStringLiteral(".restoring");
 const QString PreviousSuffix = QStringLiteral(".previous");
+// The last words of a run that got to its end. A backup file cut short makes the restore stop
+// early without an error, so a run counts only when its closing line came.
+const QString BackupClosing = QStringLiteral("closing file, committing, and finishing");
+const QString RestoreClosing = QStringLiteral("finishing, closing, and going home");
 
 // Renames over an existing file in one step (the file system's own atomic replace).
 bool renameOver(const QString& from, const QString& to) {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) ==
-           0;
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 // Copies a file through a temporary file beside the target, so the target is either the old
@@ -79,8 +82,7 @@ QString BackupRestore::BackupBrowseStart(const QString& path) {
     while (folder.endsWith(u'/') && folder.size() > 1)
         folder.chop(1);
     const int slash = folder.lastIndexOf(u'/');
-    if (slash >= 0 &&
-        folder.mid(slash + 1).compare(DefaultFolderName, Qt::CaseInsensitive) == 0)
+    if (slash >= 0 && folder.mid(slash + 1).compare(DefaultFolderName, Qt::CaseInsensitive) == 0)
         return folder.left(slash + 1);
     return path;
 }
@@ -155,16 +157,21 @@ bool BackupRestore::BackupDatabase(Connection& connection, const QString& folder
     const QString target = backupFileIn(folder, database);
     const QString part = target + PartSuffix;
     QFile::remove(part);
+    bool closed = false;
     try {
         ServiceJob(ServiceJob::Action::Backup, database, part)
-            .run([this](const QString& line) { countLine(isBackupProgressLine(line), BackupLineTotal); },
-                 m_pump);
+            .run(
+                [this, &closed](const QString& line) {
+                    closed = closed || line.contains(BackupClosing);
+                    countLine(isBackupProgressLine(line), BackupLineTotal);
+                },
+                m_pump);
     } catch (const DatabaseError& e) {
         m_lastError = e.message();
         QFile::remove(part);
         return false;
     }
-    if (!QFileInfo(part).isFile() || !renameOver(part, target)) {
+    if (!closed || !QFileInfo(part).isFile() || !renameOver(part, target)) {
         m_lastError = QStringLiteral("The backup file %1 could not be written").arg(target);
         QFile::remove(part);
         return false;
@@ -214,19 +221,23 @@ bool BackupRestore::RestoreDatabase(Connection& connection, const QString& folde
     }
     const QString restored = database + RestoringSuffix;
     QFile::remove(restored);
+    bool closed = false;
     try {
         ServiceJob(ServiceJob::Action::Restore, restored, source)
-            .run([this](const QString& line) {
-                countLine(isRestoreProgressLine(line), RestoreLineTotal);
-            },
-                 m_pump);
+            .run(
+                [this, &closed](const QString& line) {
+                    closed = closed || line.contains(RestoreClosing);
+                    countLine(isRestoreProgressLine(line), RestoreLineTotal);
+                },
+                m_pump);
     } catch (const DatabaseError& e) {
         m_lastError = e.message();
         QFile::remove(restored);
         return false;
     }
-    if (!QFileInfo(restored).isFile()) {
-        m_lastError = QStringLiteral("The restore of %1 left no database").arg(source);
+    if (!closed || !QFileInfo(restored).isFile()) {
+        m_lastError = QStringLiteral("The restore of %1 did not finish").arg(source);
+        QFile::remove(restored);
         return false;
     }
     return swapIn(connection, restored);

@@ -129,9 +129,9 @@ QLineEdit* TSETT_FRM::addField(const QString& name, const QString& label, int to
     return edit;
 }
 
-QFrame* TSETT_FRM::buildServicePanel(const QString& name, const QString& button,
-                                     QLineEdit*& folder, QPushButton*& browse,
-                                     QPushButton*& start, QProgressBar*& bar) {
+QFrame* TSETT_FRM::buildServicePanel(const QString& name, const QString& button, QLineEdit*& folder,
+                                     QPushButton*& browse, QPushButton*& start,
+                                     QProgressBar*& bar) {
     QFrame* frame = panel(name, this);
     whiteLabel(QStringLiteral("Folder :"), frame)->setGeometry(12, 41, 66, 16);
     folder = new QLineEdit(frame);
@@ -276,11 +276,13 @@ void TSETT_FRM::runWith(QProgressBar* bar, QPushButton* button, bool backup,
         qWarning("tessaro-kavelin: %s failed: %s", backup ? "backup" : "restore",
                  qPrintable(m_backupRestore.lastError().simplified()));
     if (backup)
-        ShowBalloon(button, ok ? QStringLiteral("Backup Complete")
-                               : QStringLiteral("Backup Failed. Check Folder."),
+        ShowBalloon(button,
+                    ok ? QStringLiteral("Backup Complete")
+                       : QStringLiteral("Backup Failed. Check Folder."),
                     ok ? BalloonKind::Information : BalloonKind::Error);
     else
-        ShowBalloon(button, ok ? QStringLiteral("Restore Complete")
-                               : QStringLiteral("Restore Failed. Check Folder."),
+        ShowBalloon(button,
+                    ok ? QStringLiteral("Restore Complete")
+                       : QStringLiteral("Restore Failed. Check Folder."),
                     ok ? BalloonKind::Information : BalloonKind::Error);
 }

@@ -13,7 +13,8 @@ private slots:
     // the verbose lines arrive in order while the caller keeps running its own work.
     void backupWhileConnectedThenRestoreElsewhere() {
         OpenTempDatabase open;
-        open.db.MM.ExecStatement("insert into cont (cd, ctcd, cnam) values (41, 1, 'Ravi Traders')");
+        open.db.MM.ExecStatement(
+            "insert into cont (cd, ctcd, cnam) values (41, 1, 'Ravi Traders')");
         open.db.DTR.CommitRetaining();
         const QString folder = open.files.root() + QStringLiteral("/Sicherung Ü 备份");
         QVERIFY(QDir().mkpath(folder));
@@ -53,10 +54,10 @@ private slots:
         } catch (const DatabaseError& e) {
             QVERIFY2(e.message().contains("backup"), qPrintable(e.message()));
         }
-        QVERIFY_THROWS_EXCEPTION(
-            DatabaseError, ServiceJob(ServiceJob::Action::Backup, files.root() + "/none.FDB",
-                                      files.root() + "/none.fbk")
-                               .run([](const QString&) {}));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                                 ServiceJob(ServiceJob::Action::Backup, files.root() + "/none.FDB",
+                                            files.root() + "/none.fbk")
+                                     .run([](const QString&) {}));
     }
 };
 
