@@ -384,7 +384,9 @@ void TMF::RF(int number) {
     default: // a set-up that did not finish
         break;
     }
-    if (STP->isVisible()) {
+    // Asked of the cover itself: while the window is hidden (a start with "-h") no child
+    // counts as visible, yet the cover would show once the window comes forward.
+    if (!STP->isHidden()) {
         STP->hide();
         target->update();
     }

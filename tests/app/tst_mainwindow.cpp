@@ -292,6 +292,12 @@ private slots:
         QCOMPARE(m_tmf->shownPage(), m_pages[0]);
         QVERIFY(m_pages[0]->isVisible());
         QCOMPARE(m_pages[0]->setUps, 1);
+        // What the user sees in the middle of the content area is the page, not its cover.
+        QVERIFY(m_tmf->STP->isHidden());
+        const QPoint middle = m_tmf->MCONT->geometry().center();
+        QWidget* seen = m_tmf->childAt(middle);
+        QVERIFY2(seen == m_pages[0] || m_pages[0]->isAncestorOf(seen),
+                 qPrintable(seen ? seen->objectName() : QStringLiteral("nothing")));
     }
 
     void exitWritesSettingsOnceEvenWhenCalledTwice() {
