@@ -66,6 +66,8 @@ void TDbFreeReporter::BeginCycle(const QByteArray& parameter, bool& run) {
     if (!hasActiveCycleOver(ds, int(m_cycles.size())))
         ds->first();
     if (ds->eof()) {
+        if (!m_passedEmpty.contains(ds))
+            m_passedEmpty.append(ds);
         run = false;
         return;
     }
@@ -203,6 +205,11 @@ bool TDbFreeReporter::aggregateValue(const QByteArray& tag, QByteArray& value) {
                 value = QByteArray::number(it->RecordCount);
                 return true;
             }
+        }
+        // A cycle that produced nothing counted no record: a report of no entries says 0.
+        if (m_passedEmpty.contains(ds)) {
+            value = "0";
+            return true;
         }
         fail(QStringLiteral("Aggregate \"%1\" can't be evaluated because\rthere is not any cycle "
                             "for dataset \"%2\".\rCheck template!")

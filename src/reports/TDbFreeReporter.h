@@ -70,4 +70,6 @@ private:
     std::vector<TCycleData> m_cycles;
     int m_currentCycle = -1;
     std::vector<TAggregates> m_aggregates;
+    // Data sets a cycle met at end of data: their "*" count is 0 rather than a template fault.
+    QList<const ReportDataSet*> m_passedEmpty;
 };

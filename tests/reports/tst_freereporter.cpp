@@ -188,6 +188,10 @@ void TestFreeReporter::countInsideAndAfterCycle() {
     // Every function name works with "*".
     QCOMPARE(run(&p.table, "\\{for DS\\}\\{end\\}\\{sum(DS.*)\\}\\{max(ds.*)\\}"),
              QByteArray("44"));
+    // A cycle over no record at all counts 0.
+    People none;
+    QCOMPARE(run(&none.table, "\\{for DS\\}x\\{end\\}Entries: \\{count(DS.*)\\}"),
+             QByteArray("Entries: 0"));
 }
 
 void TestFreeReporter::groupedCycleOverSortedRecords() {
@@ -239,6 +243,36 @@ void TestFreeReporter::aggregatesByFieldKind() {
     QCOMPARE(run(&p.table, "\\{for DS\\}\\{end\\}\\{min(DS.DAY)\\} \\{max(DS.DAY)\\} "
                            "\\{avg(DS.DAY)\\}"),
              QByteArray("2024-03-01 2024-03-20 2024-03-10"));
+    // Display formats are written in the report letters: "mm" is the month unless it follows
+    // the hour, letters are case-insensitive, quoted text is kept.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restore = qScopeGuard([before] { QLocale::setDefault(before); });
+    const QList<QPair<QString, QByteArray>> formats = {
+        {"dd/mm/yyyy", "01/03/2024"},
+        {"d/m/yy", "1/3/24"},
+        {"DD-MMM-YYYY", "01-Mar-2024"},
+        {"dddd d mmmm", "Friday 1 March"},
+        {"'Day' d \"of\" m", "Day 1 of 3"},
+        {"yyyy-mm-dd hh:mm:ss", "2024-03-01 00:00:00"},
+        {"hh:nn", "00:00"},
+    };
+    for (const auto& [format, expected] : formats) {
+        day->setDisplayFormat(format);
+        QCOMPARE(run(&p.table, "\\{for DS\\}\\{end\\}\\{min(DS.DAY)\\}"), expected);
+    }
+    MemoryTable times(QStringLiteral("DS"));
+    MemoryField* at = times.addField(QStringLiteral("AT"), FieldKind::DateTime);
+    times.appendRow({QDateTime(QDate(2024, 2, 3), QTime(14, 7, 9))});
+    for (const auto& [format, expected] :
+         QList<QPair<QString, QByteArray>>{{"dd/mm/yyyy hh:mm", "03/02/2024 14:07"},
+                                           {"h:m:s", "14:7:9"},
+                                           {"hh 'h' mm", "14 h 07"},
+                                           {"hh:mm am/pm", "02:07 pm"},
+                                           {"mm", "02"}}) {
+        at->setDisplayFormat(format);
+        QCOMPARE(run(&times, "\\{for DS\\}\\{end\\}\\{max(DS.AT)\\}"), expected);
+    }
     day->setDisplayFormat({});
     QCOMPARE(run(&p.table, "\\{for DS\\}\\{end\\}\\{min(DS.DAY)\\}"),
              ValueFormatter::shortDate(QDate(2024, 3, 1)).toLatin1());
