@@ -58,7 +58,7 @@ QMenu* TrayMenu::addHotMenu(const QString& title) {
 }
 
 void TrayMenu::addHotEntry(QMenu* menu, int key, const QString& name) {
-    QAction* entry = new QAction(name, menu);
+    QAction* entry = new QAction(TrayMenuStyle::caption(name), menu);
     entry->setData(key);
     menu->addAction(entry);
 }

@@ -44,6 +44,13 @@ void TrayMenuStyle::apply(QMenu* menu) {
     menu->setFont(menuFont());
 }
 
+QString TrayMenuStyle::caption(const QString& text) {
+    QString shown = text;
+    shown.replace(u'&', QStringLiteral("&&"));
+    shown.replace(u'\t', u' ');
+    return shown;
+}
+
 QFont TrayMenuStyle::menuFont() {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);

@@ -26,6 +26,9 @@ public:
     static TrayMenuStyle* instance();
     // Gives a menu (and a submenu added later through this call again) the look and its font.
     static void apply(QMenu* menu);
+    // A user's text (a contact's or a folder's name) as a menu caption that shows as typed: '&'
+    // doubled so it is no mnemonic marker, a tab (the shortcut column) as a blank.
+    static QString caption(const QString& text);
     // The menu font: a sans-serif face 11 pixels high.
     static QFont menuFont();
 

@@ -82,6 +82,21 @@ private slots:
         QCOMPARE(m_menu->Pho_Mnu->actions().first()->data().toInt(), 3);
     }
 
+    // A name's '&' shows as itself, not as a mnemonic marker, and the entry still dials it.
+    void ampersandsShowAsTyped() {
+        insert(4, "Blank Phone & Co", "042-4", "", "");
+        insert(5, "R&D\tDesk", "042-5", "", "");
+        m_menu->TrayMenuPopup();
+        QStringList shown;
+        for (QAction* a : m_menu->Pho_Mnu->actions())
+            shown << a->iconText(); // the caption as drawn, mnemonic markers taken out
+        QCOMPARE(shown, QStringList({"Blank Phone & Co", "R&D Desk"}));
+        QSignalSpy dials(m_menu.get(), &TrayMenu::dialRequested);
+        m_menu->Pho_Mnu->actions().first()->trigger();
+        QCOMPARE(dials.at(0).at(0).value<HotContactDial>().DialTitle,
+                 QStringLiteral("Blank Phone & Co"));
+    }
+
     void atMostFiftyByName() {
         // Inserted in reverse so that the order comes from the query.
         for (int i = 59; i >= 0; --i)
