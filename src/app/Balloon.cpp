@@ -18,7 +18,7 @@ void requireText(QWidget* edit, const QString& text) {
 
 } // namespace
 
-void ShowBalloon(QWidget* control, const QString& text, BalloonKind kind) {
+void ShowBalloon(QWidget* control, const QString& text, BalloonKind kind, int visibleMs) {
     if (!control)
         return;
     QStyle::StandardPixmap icon;
@@ -37,7 +37,7 @@ void ShowBalloon(QWidget* control, const QString& text, BalloonKind kind) {
     }
     BalloonPresenter* presenter = BalloonPresenter::instance(control->window());
     presenter->showMessage(control, presenter->style()->standardIcon(icon), header, text,
-                           BalloonPresenter::VisibleMs);
+                           visibleMs);
 }
 
 void RequireText(QLineEdit* edit) {

@@ -1,27 +1,70 @@
 #include "platform/Shell.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace {
 Shell::Observer& observer() {
     static Shell::Observer o;
     return o;
 }
+
+QString& opener() {
+    static QString program = QStringLiteral("xdg-open");
+    return program;
+}
+
+// Runs the opener on the address and reports, once, when it fails to start or ends with a
+// failure soon after. The process has no parent and is not waited for: a viewer that the
+// opener runs in the foreground stays open when the program ends.
+void runOpener(const QUrl& url, std::function<void()> unopened) {
+    auto* process = new QProcess;
+    process->setProgram(opener());
+    process->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, unopened, started](int code, QProcess::ExitStatus status) {
+                         if ((code != 0 || status != QProcess::NormalExit) &&
+                             started->elapsed() < Shell::FailureWindowMs)
+                             unopened();
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, unopened](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         unopened();
+                         process->deleteLater();
+                     });
+    process->start();
+}
 } // namespace
 
-bool Shell::open(const QUrl& url) {
+bool Shell::open(const QUrl& url, std::function<void()> unopened) {
     if (observer()) {
         observer()(url);
         return true;
     }
-    return QDesktopServices::openUrl(url);
+    if (!unopened)
+        return QDesktopServices::openUrl(url);
+    runOpener(url, std::move(unopened));
+    return true;
 }
 
-bool Shell::openFile(const QString& path) {
-    return open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+bool Shell::openFile(const QString& path, std::function<void()> unopened) {
+    return open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), std::move(unopened));
 }
 
 void Shell::setObserver(Observer o) {
     observer() = std::move(o);
+}
+
+void Shell::setOpener(const QString& program) {
+    opener() = program.isEmpty() ? QStringLiteral("xdg-open") : program;
 }

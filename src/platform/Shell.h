@@ -9,10 +9,16 @@
 class Shell {
 public:
     // Opens a URL with the desktop's handler without waiting; answers whether it was handed on.
-    static bool open(const QUrl& url);
-    static bool openFile(const QString& path);
+    // `unopened`, when given, runs later if the desktop has no program for it: the opener is
+    // missing or reports a failure within the first seconds.
+    static bool open(const QUrl& url, std::function<void()> unopened = {});
+    static bool openFile(const QString& path, std::function<void()> unopened = {});
 
     // While set, every request goes to the observer instead of the desktop.
     using Observer = std::function<void(const QUrl&)>;
     static void setObserver(Observer observer);
+    // The desktop's opener program, "xdg-open" unless set (tests give a script of their own).
+    static void setOpener(const QString& program);
+    // A failure reported later than this after the start is the opened program's own.
+    static constexpr int FailureWindowMs = 5000;
 };
