@@ -98,3 +98,20 @@ void ContactListView::startDrag(Qt::DropActions) {
     drag->setPixmap(picture);
     drag->exec(Qt::MoveAction);
 }
+
+void ContactListView::setEmptyText(const QString& text) {
+    if (text == m_emptyText)
+        return;
+    m_emptyText = text;
+    viewport()->update();
+}
+
+void ContactListView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (m_emptyText.isEmpty() || !m_model || m_model->rowCount() > 0)
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const QRect area = viewport()->rect().adjusted(12, 12, -12, -12);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
+}

@@ -19,11 +19,16 @@ public:
     // The first selected row in list order, or -1.
     int firstSelectedRow() const;
     void focusRow(int row);
+    // A quiet hint drawn in the middle of the list while it has no rows (empty: none).
+    void setEmptyText(const QString& text);
+    QString emptyText() const { return m_emptyText; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     ContactListModel* m_model = nullptr;
+    QString m_emptyText;
 };

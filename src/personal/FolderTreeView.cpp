@@ -119,6 +119,18 @@ bool FolderTreeView::acceptsDrag(QObject* source, const QModelIndex& underMouse)
     return true;
 }
 
+bool FolderTreeView::canTakeDrag(QObject* source) const {
+    if (!m_model || !source)
+        return false;
+    if (source == this) {
+        // Folder 1 is never moved.
+        const QModelIndex selected = selectedFolder();
+        return selected.isValid() &&
+               m_model->folderId(selected) != FolderTreeModel::AllContactsFolder;
+    }
+    return source == m_contactSource;
+}
+
 void FolderTreeView::judgeDrag(QDragMoveEvent* event) {
     const QModelIndex under = indexAt(event->position().toPoint()).siblingAtColumn(0);
     const bool ok = acceptsDrag(event->source(), under);
@@ -136,12 +148,24 @@ void FolderTreeView::judgeDrag(QDragMoveEvent* event) {
     }
 }
 
+// The drag is taken in wherever it enters, even over a row it cannot be dropped on (folder 1,
+// the dragged folder itself): a refused drag-enter would get no further moves, so the user could
+// never reach a folder that does take it. Each move then decides for its own position.
 void FolderTreeView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!canTakeDrag(event->source())) {
+        event->ignore();
+        return;
+    }
+    // The dragging state lets a closed folder that is hovered for a while open.
+    setState(DraggingState);
     judgeDrag(event);
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
 }
 
 void FolderTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    // The tree's own handling opens a closed folder hovered for a while.
+    // The tree's own handling opens a closed folder hovered for a while and scrolls near the
+    // edges.
     QTreeView::dragMoveEvent(event);
     judgeDrag(event);
 }
@@ -154,6 +178,8 @@ void FolderTreeView::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void FolderTreeView::dropEvent(QDropEvent* event) {
     m_dropTarget = QPersistentModelIndex();
+    stopAutoScroll();
+    setState(NoState);
     viewport()->update();
     const QModelIndex under = indexAt(event->position().toPoint()).siblingAtColumn(0);
     if (!acceptsDrag(event->source(), under)) {

@@ -24,6 +24,8 @@ public:
     // The drag rules: a drag from the given source with the node under the mouse (invalid over
     // empty space).
     bool acceptsDrag(QObject* source, const QModelIndex& underMouse) const;
+    // Whether a drag from the source can be dropped anywhere in the tree at all.
+    bool canTakeDrag(QObject* source) const;
 
     void keyboardSearch(const QString& search) override;
 

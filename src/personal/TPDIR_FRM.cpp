@@ -27,19 +27,26 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int SearchPanelWidth = 236;
+// Long enough to read a file's path.
+constexpr int UnopenedBalloonMs = 6000;
 constexpr int StripWidth = 62;
 
 // Image i of the main window's 24 by 24 list: 0 folder, 1 contact.
@@ -106,6 +113,7 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     layout->addWidget(m_stripBar);
     layout->addWidget(strip);
     buildMenus();
+    buildShortcuts();
 
     m_timBtv.setObjectName(QStringLiteral("TIM_BTV"));
     m_timBtv.setInterval(150);
@@ -190,10 +198,7 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
         C_MNUPopup();
         m_cMnu->popup(m_tree->viewport()->mapToGlobal(pos));
     });
-    connect(m_tree, &QAbstractItemView::doubleClicked, this, [this] {
-        if (hasSelectedFolder())
-            C_MNUClick(2);
-    });
+    m_tree->viewport()->installEventFilter(this);
     connect(m_tree, &FolderTreeView::folderDropped, this, &TPDIR_FRM::VST_FFolderDrop);
     connect(m_tree, &FolderTreeView::contactsDropped, this, &TPDIR_FRM::VST_FContactDrop);
     return panel;
@@ -228,10 +233,7 @@ QWidget* TPDIR_FRM::buildCentre() {
         PC_MNUPopup();
         m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
     });
-    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] {
-        if (firstSelectedContact())
-            PC_MNUClick(2);
-    });
+    m_list->viewport()->installEventFilter(this);
     return m_dsp;
 }
 
@@ -297,6 +299,51 @@ void TPDIR_FRM::buildMenus() {
     }
 }
 
+// Keys beside the menus: Insert or Ctrl+N creates (a folder while the tree has the focus, else a
+// contact), F2 or Enter updates and Delete deletes what the focused control shows, Ctrl+F goes to
+// the search box. Each key does what the menu item would, only when the item would be enabled.
+void TPDIR_FRM::buildShortcuts() {
+    const auto add = [](QWidget* owner, const QList<QKeySequence>& keys,
+                        Qt::ShortcutContext context, const std::function<void()>& handler) {
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, owner);
+            shortcut->setContext(context);
+            QObject::connect(shortcut, &QShortcut::activated, owner, handler);
+        }
+    };
+    add(this, {QKeySequence(Qt::Key_Insert), QKeySequence::New}, Qt::WidgetWithChildrenShortcut,
+        [this] {
+            if (m_tree->hasFocus())
+                runFolderItem(1);
+            else
+                runContactItem(1);
+        });
+    const QList<QKeySequence> update = {QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return),
+                                        QKeySequence(Qt::Key_Enter)};
+    add(m_tree, update, Qt::WidgetShortcut, [this] { runFolderItem(2); });
+    add(m_list, update, Qt::WidgetShortcut, [this] { runContactItem(2); });
+    add(m_tree, {QKeySequence::Delete}, Qt::WidgetShortcut, [this] { runFolderItem(3); });
+    add(m_list, {QKeySequence::Delete}, Qt::WidgetShortcut, [this] { runContactItem(3); });
+    add(this, {QKeySequence::Find}, Qt::WidgetWithChildrenShortcut, [this] {
+        m_srb->setFocus(Qt::ShortcutFocusReason);
+        m_srb->selectAll();
+    });
+}
+
+void TPDIR_FRM::runFolderItem(int tag) {
+    C_MNUPopup();
+    for (QAction* item : m_cMnu->actions())
+        if (item->data().toInt() == tag && item->isEnabled())
+            C_MNUClick(tag);
+}
+
+void TPDIR_FRM::runContactItem(int tag) {
+    PC_MNUPopup();
+    for (QAction* item : m_pcMnu->actions())
+        if (item->data().toInt() == tag && item->isEnabled())
+            PC_MNUClick(tag);
+}
+
 ActionButton* TPDIR_FRM::actionButton(int tag) const {
     for (ActionButton* b : m_buttons)
         if (b->tag() == tag)
@@ -318,6 +365,16 @@ void TPDIR_FRM::disableButtons() {
 bool TPDIR_FRM::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_srb && event->type() == QEvent::FocusIn)
         refreshHistory();
+    // A double click anywhere in the tree or the list, on a row or below the rows, updates the
+    // selected folder or contact. The editor opens once the click has been handled, so the
+    // tree still opens or closes a double-clicked folder first.
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == m_tree->viewport() && hasSelectedFolder())
+            QTimer::singleShot(0, this, [this] { C_MNUClick(2); });
+        else if (watched == m_list->viewport() && firstSelectedContact())
+            QTimer::singleShot(0, this, [this] { PC_MNUClick(2); });
+    }
     if (watched == m_strip && event->type() == QEvent::Resize)
         placeButtons();
     return Page::eventFilter(watched, event);
@@ -367,7 +424,7 @@ void TPDIR_FRM::FillFolderMenu(QMenu* menu, const std::function<void(QAction*)>&
     if (m_folders->rowCount() == 0)
         return;
     for (const auto& [caption, cd] : m_folders->folderMenuEntries()) {
-        QAction* item = menu->addAction(caption);
+        QAction* item = menu->addAction(TrayMenuStyle::caption(caption));
         item->setData(cd);
         QObject::connect(item, &QAction::triggered, menu, [handler, item] { handler(item); });
     }
@@ -466,6 +523,13 @@ void TPDIR_FRM::deleteFolder() {
         return;
     m_folders->deleteFolder(selected);
     ClearContacts();
+    // Removing the rows moved the tree's current row to a neighbour without selecting it:
+    // select that folder and list its contacts, so the highlighted folder and the list agree.
+    const QModelIndex now = m_tree->currentIndex().siblingAtColumn(0);
+    if (now.isValid()) {
+        m_tree->selectFolder(now);
+        ListContacts(m_folders->folderId(now));
+    }
 }
 
 void TPDIR_FRM::VST_FFolderDrop(const QModelIndex& target) {
@@ -494,6 +558,11 @@ void TPDIR_FRM::ClearContacts() {
 }
 
 void TPDIR_FRM::ListContacts(int folderId) {
+    m_list->setEmptyText(folderId == FolderTreeModel::AllContactsFolder
+                             ? QStringLiteral("No contacts yet. Select a folder of your own and "
+                                              "press Insert to add one.")
+                             : QStringLiteral("This folder has no contacts. Press Insert, or "
+                                              "right-click here, to add one."));
     m_re->clear();
     m_contacts->ListContacts(folderId);
     if (m_contacts->rowCount() > 0)
@@ -555,6 +624,7 @@ void TPDIR_FRM::SRBButtonClick() {
     m_contacts->setStatements(ContactSearch::searchListSql(field, pattern),
                               ContactSearch::searchCountSql(field, pattern));
     m_contacts->setSearchWords(words);
+    m_list->setEmptyText(QString());
     update();
     ListContacts();
     m_rcf->setText(QString::number(m_contacts->count()) + QStringLiteral(" Records Found"));
@@ -666,14 +736,26 @@ void TPDIR_FRM::RTFClick() {
     for (const ContactRow& row : rows)
         ordered.append(&row);
     ReportRows::fillContactReport(m_reports.DS(), ordered);
-    Shell::openFile(m_reports.writeReport());
+    const QString written = QFileInfo(m_reports.writeReport()).absoluteFilePath();
+    // Where the desktop has no program for RTF files the user still learns where it is.
+    Shell::openFile(written, [button = QPointer<QWidget>(actionButton(4)), written] {
+        ShowBalloon(button,
+                    QStringLiteral("No program here opens RTF files. The report was written "
+                                   "to %1")
+                        .arg(QDir::toNativeSeparators(written)),
+                    BalloonKind::Information, UnopenedBalloonMs);
+    });
 }
 
 void TPDIR_FRM::EMClick() {
     WaitCursor wait;
     const QUrl url = ContactActions::mailUrl(selectedContacts());
     if (!url.isEmpty())
-        Shell::open(url);
+        Shell::open(url, [button = QPointer<QWidget>(actionButton(0))] {
+            ShowBalloon(button,
+                        QStringLiteral("No e-mail program is set up here to write the message."),
+                        BalloonKind::Information, UnopenedBalloonMs);
+        });
 }
 
 void TPDIR_FRM::HMPClick() {
@@ -681,5 +763,10 @@ void TPDIR_FRM::HMPClick() {
     if (!first)
         return;
     WaitCursor wait;
-    Shell::open(ContactActions::homePageUrl(first->WEB));
+    const QUrl url = ContactActions::homePageUrl(first->WEB);
+    Shell::open(url, [button = QPointer<QWidget>(actionButton(2)), url] {
+        ShowBalloon(button,
+                    QStringLiteral("No web browser is set up here to open %1").arg(url.toString()),
+                    BalloonKind::Information, UnopenedBalloonMs);
+    });
 }

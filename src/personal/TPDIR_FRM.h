@@ -105,6 +105,10 @@ private:
     QWidget* buildCentre();
     QWidget* buildButtonStrip();
     void buildMenus();
+    void buildShortcuts();
+    // Runs the folder or contact menu item with the tag when the menu would enable it.
+    void runFolderItem(int tag);
+    void runContactItem(int tag);
     void placeButtons();
     void disableButtons();
     void folderFocusChanged(const QModelIndex& current);

@@ -222,7 +222,9 @@ private slots:
         page->C_MNUClick(3);
         QCOMPARE(f->count("CATE"), 1);
         QCOMPARE(f->count("CONT", QStringLiteral("CD=%1").arg(keep)), 1);
-        QCOMPARE(page->contactModel()->rowCount(), 0);
+        // "All Contacts", now highlighted, lists the kept contact.
+        QCOMPARE(page->selectedFolder().CD, 1);
+        QCOMPARE(page->contactModel()->rowCount(), 1);
         page->ReloadFolders();
         QCOMPARE(page->folderModel()->rowCount(), 1);
     }
