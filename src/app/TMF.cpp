@@ -1,5 +1,6 @@
 #include "app/TMF.h"
 
+#include "app/Balloon.h"
 #include "app/BalloonPresenter.h"
 #include "app/HeaderPanel.h"
 #include "app/Helpers.h"
@@ -29,6 +30,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
@@ -323,7 +325,13 @@ void TMF::GBClick(PictureButton* sender) {
     CurPage = TextAfter(QStringLiteral("GB"), sender->objectName().toUpper()).toInt();
     if (CurPage == 5) {
         WaitCursor wait;
-        Shell::open(QUrl(demoAddress()));
+        const QUrl demo(demoAddress());
+        Shell::open(demo, [button = QPointer<QWidget>(Gb5), demo] {
+            ShowBalloon(
+                button,
+                QStringLiteral("No web browser is set up here to open %1").arg(demo.toString()),
+                BalloonKind::Information, 6000);
+        });
         return;
     }
     for (PictureButton* b : {GB0, Gb1, Gb2, Gb3, Gb4, Gb5}) {

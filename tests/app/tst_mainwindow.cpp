@@ -1,6 +1,7 @@
 // The main window: first show, page docking with its tag protocol, page buttons, the live-demo
 // button, the owner's title, the tray toggle, "-h" and the end of the program.
 #include "TempDatabase.h"
+#include "app/BalloonPresenter.h"
 #include "app/Page.h"
 #include "app/PictureButton.h"
 #include "app/PicturePanel.h"
@@ -160,6 +161,14 @@ private slots:
         m_tmf->settings().WriteText("SERVICE\\DEMO", "http://127.0.0.1:9/demo.html");
         m_tmf->GBClick(m_tmf->Gb5);
         QCOMPARE(m_opened.last(), QUrl("http://127.0.0.1:9/demo.html"));
+
+        // With no program for web addresses on the desk, a balloon at the button says so.
+        Shell::setObserver({});
+        Shell::setOpener(QDir::current().filePath("no-such-opener"));
+        const auto restore = qScopeGuard([] { Shell::setOpener({}); });
+        QTest::mouseClick(m_tmf->Gb5, Qt::LeftButton);
+        QTRY_VERIFY(BalloonPresenter::hasInstance() && BalloonPresenter::instance()->isShowing());
+        QVERIFY(BalloonPresenter::instance()->text().contains("http://127.0.0.1:9/demo.html"));
     }
 
     void pageChoiceDrivesBannerAndRefresh() {
