@@ -1,7 +1,7 @@
 // Backup and restore benchmark: a data database with 100,000 contacts backed up and restored
 // through the program's own path (the services manager of the embedded engine, with the
 // connection open, as the settings page does it), beside "gbak -b" and "gbak -c" run as
-// commands on the same files. Usage: bench_backup [contacts]
+// commands on the same files. Usage: bench_backup [contacts] [copy of the data database]
 #include "DirectoryGenerator.h"
 #include "TempDatabase.h"
 #include "app/SettingsStore.h"
@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <cstdio>
@@ -58,8 +59,14 @@ int main(int argc, char** argv) {
             const QList<int> folders = generator.addFolders(db, 500, 4);
             generator.addContacts(db, folders, contacts);
         });
-        std::printf("data database with %d contacts made in %.1f s: DATA.FDB %.1f MiB\n",
-                    contacts, made, mib(tmp.dataPath()));
+        std::printf("data database with %d contacts made in %.1f s: DATA.FDB %.1f MiB\n", contacts,
+                    made, mib(tmp.dataPath()));
+        if (argc > 2) {
+            db.MDB.close();
+            QFile::remove(argv[2]);
+            QFile::copy(tmp.dataPath(), QString::fromLocal8Bit(argv[2]));
+            db.MDB.open();
+        }
         SettingsStore settings(tmp.binDir() + "/settings.xml");
         settings.WriteText("USRINF\\USR", "Benchmark");
         settings.Flush();
@@ -73,8 +80,7 @@ int main(int argc, char** argv) {
         const double restore = secondsOf([&] { ok = run.restore(folder); });
         std::printf("program restore (both databases + settings): %6.2f s  %s  %d progress lines  "
                     "contacts after: %d\n",
-                    restore, ok ? "ok" : "FAILED", run.ProgressLines,
-                    db.MM.QueryCount("", "CONT"));
+                    restore, ok ? "ok" : "FAILED", run.ProgressLines, db.MM.QueryCount("", "CONT"));
         const double dataOnly = secondsOf([&] { ok = run.BackupDatabase(db.MDB, folder); });
         std::printf("program backup  (DATA.FDB only):             %6.2f s  %s\n", dataOnly,
                     ok ? "ok" : "FAILED");
@@ -85,8 +91,9 @@ int main(int argc, char** argv) {
     const double b = secondsOf([&] { rc = gbak({"-b", "-v", tmp.dataPath(), gbakFile}); });
     std::printf("gbak -b -v DATA.FDB:                         %6.2f s  rc %d  %.1f MiB\n", b, rc,
                 mib(gbakFile));
-    const double c = secondsOf(
-        [&] { rc = gbak({"-c", "-v", gbakFile, tmp.root() + "/DATA/gbak-restored.FDB"}); });
+    const double c = secondsOf([&] {
+        rc = gbak({"-c", "-v", gbakFile, tmp.root() + "/DATA/gbak-restored.FDB"});
+    });
     std::printf("gbak -c -v into a new DATA file:             %6.2f s  rc %d\n", c, rc);
     return 0;
 }

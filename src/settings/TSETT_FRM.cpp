@@ -25,6 +25,7 @@ constexpr int ServiceHeight = 150;
 constexpr int BackupTop = 16;
 constexpr int RestoreTop = 190;
 constexpr int HeadingInset = 15;
+constexpr int FieldRight = 356;
 
 QFrame* panel(const QString& name, QWidget* parent) {
     auto* frame = new QFrame(parent);
@@ -41,6 +42,7 @@ QFrame* panel(const QString& name, QWidget* parent) {
 
 QLabel* whiteLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(p);
@@ -99,8 +101,14 @@ TSETT_FRM::TSETT_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
     resize(DesignWidth, DesignHeight);
 }
 
+// The labels stand left of the fields; the fields start after the widest label in the desktop's
+// font (at 80 or further right) and end at 356, so no caption is cut.
 void TSETT_FRM::buildUserPanel() {
     USP = panel(QStringLiteral("USP"), this);
+    const QFontMetrics metrics(font());
+    for (const char* caption : {"User Name :", "Occupation :", "Description :", "Business :"})
+        m_labelWidth = qMax(m_labelWidth, metrics.horizontalAdvance(QString::fromLatin1(caption)));
+    m_fieldLeft = qMax(80, 12 + m_labelWidth + 6);
     USR = addField(QStringLiteral("USR"), QStringLiteral("User Name :"), 24);
     OCC = addField(QStringLiteral("OCC"), QStringLiteral("Occupation :"), 55);
     PHN = addField(QStringLiteral("PHN"), QStringLiteral("Phone :"), 86);
@@ -108,23 +116,24 @@ void TSETT_FRM::buildUserPanel() {
     EML = addField(QStringLiteral("EML"), QStringLiteral("E-mail :"), 149);
     COM = addField(QStringLiteral("COM"), QStringLiteral("Company :"), 181);
     BTP = addField(QStringLiteral("BTP"), QStringLiteral("Business :"), 212);
-    m_layout.add(whiteLabel(QStringLiteral("Description :"), USP), {12, 245, 66, 16},
+    m_layout.add(whiteLabel(QStringLiteral("Description :"), USP), {12, 244, m_labelWidth, 21},
                  DesignLayout::TopOnly);
     BDS = new QPlainTextEdit(USP);
     BDS->setObjectName(QStringLiteral("BDS"));
     BDS->setTabChangesFocus(true);
-    m_layout.add(BDS, {80, 244, 276, 77}, DesignLayout::TopOnly | DesignLayout::Height);
+    m_layout.add(BDS, {m_fieldLeft, 244, FieldRight - m_fieldLeft, 77},
+                 DesignLayout::TopOnly | DesignLayout::Height);
     m_fields << BDS;
     for (QLineEdit* title : {USR, COM})
         connect(title, &QLineEdit::textChanged, this, [this, title] { COMChange(title); });
 }
 
 QLineEdit* TSETT_FRM::addField(const QString& name, const QString& label, int top) {
-    m_layout.add(whiteLabel(label, USP), {12, top + 1, 66, 16}, DesignLayout::TopOnly);
+    m_layout.add(whiteLabel(label, USP), {12, top, m_labelWidth, 21}, DesignLayout::TopOnly);
     auto* edit = new QLineEdit(USP);
     edit->setObjectName(name);
     edit->installEventFilter(this);
-    m_layout.add(edit, {80, top, 276, 21}, DesignLayout::TopOnly);
+    m_layout.add(edit, {m_fieldLeft, top, FieldRight - m_fieldLeft, 21}, DesignLayout::TopOnly);
     m_fields << edit;
     return edit;
 }
@@ -133,7 +142,7 @@ QFrame* TSETT_FRM::buildServicePanel(const QString& name, const QString& button,
                                      QPushButton*& browse, QPushButton*& start,
                                      QProgressBar*& bar) {
     QFrame* frame = panel(name, this);
-    whiteLabel(QStringLiteral("Folder :"), frame)->setGeometry(12, 41, 66, 16);
+    whiteLabel(QStringLiteral("Folder :"), frame)->setGeometry(12, 38, 66, 22);
     folder = new QLineEdit(frame);
     folder->setReadOnly(true);
     folder->setGeometry(80, 38, 240, 22);

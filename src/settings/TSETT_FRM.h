@@ -91,4 +91,6 @@ private:
     QFrame* m_bkp = nullptr;
     QFrame* m_rsp = nullptr;
     QProgressBar* m_activeBar = nullptr;
+    int m_labelWidth = 66;
+    int m_fieldLeft = 80;
 };

@@ -112,13 +112,15 @@ private slots:
     void fieldsSpreadWithTheHeight() {
         start();
         TSETT_FRM* page = openPage();
+        const int left = page->COM->x(), width = page->COM->width();
+        QVERIFY(left >= 80 && left + width == 356);
         page->resize(TSETT_FRM::DesignWidth, 720);
-        QCOMPARE(page->COM->geometry(), QRect(80, 362, 276, 21));
-        QCOMPARE(page->BDS->geometry(), QRect(80, 488, 276, 154));
+        QCOMPARE(page->COM->geometry(), QRect(left, 362, width, 21));
+        QCOMPARE(page->BDS->geometry(), QRect(left, 488, width, 154));
         QVERIFY(page->USP->geometry().bottom() >= page->BDS->mapTo(page, QPoint(0, 154)).y());
         page->resize(900, 500);
         page->resize(TSETT_FRM::DesignWidth, 720);
-        QCOMPARE(page->COM->geometry(), QRect(80, 362, 276, 21));
+        QCOMPARE(page->COM->geometry(), QRect(left, 362, width, 21));
         // The backup and restore panels keep their distance to the right edge.
         QWidget* backup = page->BAK->parentWidget();
         page->resize(TSETT_FRM::DesignWidth, TSETT_FRM::DesignHeight);
