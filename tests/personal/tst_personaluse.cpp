@@ -190,6 +190,30 @@ private slots:
         QCOMPARE(listed(), QStringList({"C1", "C2"}));
     }
 
+    // Hovering a contact drag over a closed folder opens it, so a folder inside can be reached.
+    void hoveringOpensAClosedFolder() {
+        const int a = f->addFolder(0, "A");
+        const int b = f->addFolder(0, "B");
+        const int b1 = f->addFolder(b, "B1");
+        const int c = f->addContact(a, "Cee");
+        showPage();
+        tree()->collapseAll();
+        tree()->setAutoExpandDelay(5); // the hover time, shortened
+        clickFolder(a);
+        list()->selectAll();
+        const QModelIndex bIndex = page->folderModel()->findFolder(b);
+        QVERIFY(!tree()->isExpanded(bIndex));
+        const QPoint start = contactPoint(0);
+        const QPoint overB = folderPoint(b);
+        // Once B is open, B1 is the row just below it.
+        const QPoint overB1 = overB + QPoint(0, tree()->visualRect(bIndex).height());
+        QList<QPoint> path = way(start, overB);
+        path << overB + QPoint(2, 0) << overB + QPoint(4, 0) << overB1;
+        dragWithMouse(start, path);
+        QVERIFY(tree()->isExpanded(bIndex));
+        QCOMPARE(folderOf(c), b1);
+    }
+
     // A folder drag starts over the dragged folder itself: the tree takes it in there and the
     // drop onto another folder moves it. Folder 1 never moves.
     void folderDraggedOntoAnotherFolder() {
