@@ -8,9 +8,13 @@
 #include <QFile>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <deque>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/ioctl.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace Firebird;
 
@@ -35,6 +39,32 @@ private:
     FbStatus& m_status;
     IXpbBuilder* m_builder;
 };
+
+// A restore that meets the end of a backup file cut short asks for the next volume on the
+// process's terminal and waits there for an answer. The program reads nothing from a terminal,
+// so it gives its terminal up before a restore: the question then gets no terminal and the
+// restore ends (as failed) at once.
+void keepOffTerminal() {
+    if (::isatty(STDIN_FILENO)) {
+        const int null = ::open("/dev/null", O_RDONLY);
+        if (null >= 0) {
+            ::dup2(null, STDIN_FILENO);
+            ::close(null);
+        }
+    }
+    const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY);
+    if (tty >= 0) {
+        // A session leader that gives up its terminal is sent SIGHUP; it is not meant for us.
+        struct sigaction ignore {
+        }, previous{};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGHUP, &ignore, &previous);
+        ::ioctl(tty, TIOCNOTTY);
+        ::close(tty);
+        sigaction(SIGHUP, &previous, nullptr);
+    }
+}
 } // namespace
 
 struct ServiceJob::Shared {
@@ -57,6 +87,8 @@ void ServiceJob::processPendingEvents() {
 
 void ServiceJob::run(const LineHandler& onLine, const Pump& pump) {
     FbClient::instance(); // loaded here, on the calling thread, before the worker uses it
+    if (m_action == Action::Restore)
+        keepOffTerminal();
     Shared shared;
     std::thread worker([this, &shared] { serve(shared); });
     const Pump wait = pump ? pump : Pump(&ServiceJob::processPendingEvents);

@@ -73,8 +73,10 @@ private slots:
         QTest::mouseClick(m_page->BAKSP, Qt::LeftButton);
         QCOMPARE(FolderBrowser::lastStart(), save + "/");
         QCOMPARE(m_page->BAK->text(), save + "/TessaroBackup");
+        // Enter on a focused button presses it.
         FolderBrowser::setNextFolder(save + "/TessaroBackup");
-        QTest::mouseClick(m_page->RESSP, Qt::LeftButton);
+        m_page->RESSP->setFocus();
+        QTest::keyClick(m_page->RESSP, Qt::Key_Return);
         QCOMPARE(m_page->RES->text(), save + "/TessaroBackup");
         QCOMPARE(BackupRestore::BackupBrowseStart("/home/Ali/Save/tessarobackup"),
                  QStringLiteral("/home/Ali/Save/"));
