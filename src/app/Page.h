@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialer/DialRequest.h"
+
 #include <QWidget>
 
 class AdvertPane;
@@ -27,6 +29,8 @@ public:
 signals:
     // After a search: the advertisement query for the next refresh, already URL-encoded.
     void advertQueryReady(const QString& query);
+    // A ring action asks for the dialer with these inputs; the main window opens it.
+    void dialRequested(const DialRequest& request);
 
 protected:
     // One-time set-up at the first showing: read settings, fill lists.

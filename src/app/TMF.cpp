@@ -224,7 +224,7 @@ void TMF::createWindows() {
     if (m_windowsCreated)
         return;
     m_windowsCreated = true;
-    m_dialer = new TDialer_frm(this);
+    m_dialer = new TDialer_frm(m_db, *XFS, this);
     // The personal page creates the folder and contact editors it opens, before itself.
     setPage(0, new TPDIR_FRM(m_db, *XFS, MCONT, CONT));
     setPage(1, new TBDIR_FRM(m_db, *XFS, MCONT, CONT));
@@ -252,6 +252,10 @@ void TMF::setPage(int number, Page* page) {
         connect(page, &Page::advertQueryReady, this, [this](const QString& query) {
             AdQuery = query;
             RefreshAdsSoon();
+        });
+        connect(page, &Page::dialRequested, this, [this](const DialRequest& request) {
+            if (m_dialer)
+                m_dialer->Ring(request);
         });
     }
 }
@@ -460,12 +464,10 @@ void TMF::SetAppStartCursor(bool restore) {
         ADV_TOP->viewport()->setCursor(Qt::ArrowCursor);
 }
 
-void TMF::DialHotContact(const HotContactDial& dial) {
+void TMF::DialHotContact(const DialRequest& dial) {
     if (!m_dialer || m_dialer->isVisible())
         return;
-    // The dialer window takes the hand-over (prefix, city, title, numbers, mobile flag) and is
-    // shown modally once it can place calls; until then a chosen number goes nowhere.
-    Q_UNUSED(dial);
+    m_dialer->Ring(dial);
 }
 
 bool TMF::IT_ProReq(const QString& request) {

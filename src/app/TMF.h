@@ -24,7 +24,7 @@ class SettingsStore;
 class ShadowLabel;
 class TDialer_frm;
 class TrayMenu;
-struct HotContactDial;
+struct DialRequest;
 
 // The main window: a borderless, nearly full-screen frame with the header (owner's name, logo,
 // banner or advertisement strip, six page buttons) above the content panel into which the
@@ -87,8 +87,9 @@ public:
     bool IT_GetInfo(const QString& request, QStringList& lines);
     bool ReqBusy() const;
     ServiceClient& service() const { return *m_service; }
-    // A hot contact chosen in the tray menu, for the dialer.
-    void DialHotContact(const HotContactDial& dial);
+    // A hot contact chosen in the tray menu: opens the dialer with its inputs, unless the
+    // dialer is already showing.
+    void DialHotContact(const DialRequest& dial);
 
     // The page docked for a page number (0 personal .. 4 information), or null.
     Page* page(int number) const;

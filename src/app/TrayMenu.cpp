@@ -99,12 +99,14 @@ void TrayMenu::HotContactClick(QAction* entry) {
     }
 }
 
-HotContactDial TrayMenu::DialHotContact(const QString& key, bool mobile) {
+DialRequest TrayMenu::DialHotContact(const QString& key, bool mobile) {
     const QString condition = QStringLiteral("CD=") + key;
     const QString table = QStringLiteral("CONT");
-    HotContactDial dial;
+    DialRequest dial;
+    dial.SettingsPrefix = QStringLiteral("PD");
     dial.MobileCall = mobile;
-    dial.CityCode = m_db.MM.QueryText(QStringLiteral("CCD"), table, condition).toInt();
+    dial.CityCode =
+        QString::number(m_db.MM.QueryText(QStringLiteral("CCD"), table, condition).toInt());
     dial.DialTitle = m_db.MM.QueryText(QStringLiteral("CNAM"), table, condition);
     const QString numbers =
         m_db.MM.QueryText(mobile ? QStringLiteral("MOB") : QStringLiteral("PHN"), table, condition);

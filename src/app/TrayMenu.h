@@ -1,21 +1,13 @@
 #pragma once
 
+#include "dialer/DialRequest.h"
+
 #include <QMenu>
 #include <QStringList>
 #include <memory>
 
 class Databases;
 class Query;
-
-// What the tray menu hands to the dialer for a hot contact: the numbers to offer and the
-// details the dialer window shows and keeps its choices under.
-struct HotContactDial {
-    QString SettingsPrefix = QStringLiteral("PD");
-    int CityCode = 0;
-    QString DialTitle;
-    QStringList Numbers;
-    bool MobileCall = false;
-};
 
 // The tray icon's popup menu TrayMenu: the three directory pages, the user's hot contacts under
 // "E-Mail", "Mobile" and "Phone" (filled afresh at every opening), "Run On Startup",
@@ -32,7 +24,7 @@ public:
     // Runs each time the menu is about to open: the autostart check mark and the hot contacts.
     void TrayMenuPopup();
     // The hot contact's numbers, title and city for the dialer (mobile or phone numbers).
-    HotContactDial DialHotContact(const QString& key, bool mobile);
+    DialRequest DialHotContact(const QString& key, bool mobile);
     void HotContactClick(QAction* entry);
     void RunOnStartup1Click();
 
@@ -57,7 +49,7 @@ signals:
     // A directory page item was chosen: 0 personal, 1 business, 2 PTCL.
     void directoryChosen(int page);
     // A phone or mobile entry was chosen; the main window hands this to the dialer.
-    void dialRequested(const HotContactDial& dial);
+    void dialRequested(const DialRequest& dial);
     void showHideChosen();
     void exitChosen();
 

@@ -1,6 +1,7 @@
 #include "personal/TPDIR_FRM.h"
 
 #include "app/Balloon.h"
+#include "app/Helpers.h"
 #include "app/SettingsStore.h"
 #include "app/TrayMenuStyle.h"
 #include "app/WaitCursor.h"
@@ -256,8 +257,8 @@ QWidget* TPDIR_FRM::buildButtonStrip() {
         button->setObjectName(QString::fromLatin1(b.name));
         m_buttons.append(button);
     }
-    connect(m_buttons[0], &QAbstractButton::clicked, this, [this] { emit ringRequested(false); });
-    connect(m_buttons[1], &QAbstractButton::clicked, this, [this] { emit ringRequested(true); });
+    connect(m_buttons[0], &QAbstractButton::clicked, this, [this] { DLClick(false); });
+    connect(m_buttons[1], &QAbstractButton::clicked, this, [this] { DLClick(true); });
     connect(m_buttons[2], &QAbstractButton::clicked, this, &TPDIR_FRM::EMClick);
     connect(m_buttons[3], &QAbstractButton::clicked, this, &TPDIR_FRM::HMPClick);
     connect(m_buttons[4], &QAbstractButton::clicked, this, &TPDIR_FRM::RTFClick);
@@ -745,6 +746,19 @@ void TPDIR_FRM::RTFClick() {
                         .arg(QDir::toNativeSeparators(written)),
                     BalloonKind::Information, UnopenedBalloonMs);
     });
+}
+
+void TPDIR_FRM::DLClick(bool mobile) {
+    const ContactRow* row = firstSelectedContact();
+    if (!row)
+        return;
+    DialRequest request;
+    request.SettingsPrefix = QStringLiteral("PD");
+    request.CityCode = QString::number(row->CCD);
+    request.DialTitle = row->CNAM;
+    request.MobileCall = mobile;
+    request.Numbers = SplitText(mobile ? row->MOB : row->PHN, QStringLiteral(","), false);
+    emit dialRequested(request);
 }
 
 void TPDIR_FRM::EMClick() {

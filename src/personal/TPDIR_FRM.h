@@ -70,6 +70,8 @@ public:
     void PC_MNUClick(int tag);
     void VST_FFolderDrop(const QModelIndex& target);
     void VST_FContactDrop(const QModelIndex& target);
+    // Ring Phone (DL) and Ring Mobile (MBL): the first selected contact to the dialer.
+    void DLClick(bool mobile);
     void EMClick();
     void HMPClick();
     void RTFClick();
@@ -89,10 +91,6 @@ public:
     QTimer& detailTimer() { return m_timBtv; }
     QStringList searchSuggestions() const;
     ActionButton* actionButton(int tag) const;
-
-signals:
-    // The ring buttons were pressed (`mobile` for "Ring Mobile").
-    void ringRequested(bool mobile);
 
 protected:
     void setUp() override;

@@ -141,13 +141,13 @@ private slots:
         m_menu->Pho_Mnu->actions().first()->trigger();
         m_menu->Mob_Mnu->actions().first()->trigger();
         QCOMPARE(dials.size(), 2);
-        const auto phone = dials.at(0).at(0).value<HotContactDial>();
+        const auto phone = dials.at(0).at(0).value<DialRequest>();
         QCOMPARE(phone.Numbers, QStringList({"021-111", "021-222"}));
         QCOMPARE(phone.MobileCall, false);
         QCOMPARE(phone.SettingsPrefix, QStringLiteral("PD"));
-        QCOMPARE(phone.CityCode, 5);
+        QCOMPARE(phone.CityCode, QStringLiteral("5"));
         QCOMPARE(phone.DialTitle, QStringLiteral("Karachi Office"));
-        const auto mobile = dials.at(1).at(0).value<HotContactDial>();
+        const auto mobile = dials.at(1).at(0).value<DialRequest>();
         QCOMPARE(mobile.Numbers, QStringList({"0300-1", "0333-2"}));
         QCOMPARE(mobile.MobileCall, true);
         QVERIFY(m_opened.isEmpty());
