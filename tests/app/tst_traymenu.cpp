@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(shown, QStringList({"Blank Phone & Co", "R&D Desk"}));
         QSignalSpy dials(m_menu.get(), &TrayMenu::dialRequested);
         m_menu->Pho_Mnu->actions().first()->trigger();
-        QCOMPARE(dials.at(0).at(0).value<HotContactDial>().DialTitle,
+        QCOMPARE(dials.at(0).at(0).value<DialRequest>().DialTitle,
                  QStringLiteral("Blank Phone & Co"));
     }
 
