@@ -7,6 +7,7 @@
 #include "app/TkApplication.h"
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
+#include "online/UpdateStartup.h"
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -95,10 +96,15 @@ int main(int argc, char** argv) {
         if (const QString warning = tmf->settings().loadWarning(); !warning.isEmpty())
             std::fprintf(stderr, "tessaro-kavelin: %s\n", qPrintable(warning));
         app.setWindowIcon(tmf->windowIcon());
-        // Update states 2 and 3 (an update to install or to confirm) start normally until
-        // the installer is wired in.
-        [[maybe_unused]] const int updateState = tmf->databases().SYS_MM.QueryInteger(
+        const int updateState = tmf->databases().SYS_MM.QueryInteger(
             QStringLiteral("COM"), QStringLiteral("HVX"), QStringLiteral("ID=4"));
+        // An installed update, or one not yet confirmed, hands over to the updater.
+        if (UpdateStartup::run(tmf->databases(), updateState, QDir::currentPath())) {
+            UpdateStartup::LaunchReplica(QDir::currentPath(),
+                                         QCoreApplication::applicationFilePath());
+            tmf->exitProgram();
+            return 0;
+        }
         tmf->createWindows();
     } catch (const DatabaseError& e) {
         return fail("cannot open the databases", e.message());

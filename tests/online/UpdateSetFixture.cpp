@@ -1,0 +1,73 @@
+#include "UpdateSetFixture.h"
+
+#include "data/Databases.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+UpdateSetFixture::UpdateSetFixture() {
+    QDir().mkpath(sourceDir());
+}
+
+void UpdateSetFixture::addFile(const QString& relative, const QByteArray& bytes,
+                               QFile::Permissions perms) {
+    const QString path = sourceDir() + u'/' + relative;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.close();
+    f.setPermissions(perms);
+}
+
+int UpdateSetFixture::build(const QString& volumeSize) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral(TK_UPDATESET_PATH),
+            {QStringLiteral("--volume-size"), volumeSize, sourceDir(), updateDir()});
+    p.waitForFinished(120000);
+    m_output = QString::fromLocal8Bit(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+int UpdateSetFixture::partCount() const {
+    return QDir(updateDir()).entryList({QStringLiteral("file.zup.*")}, QDir::Files).size();
+}
+
+QByteArray UpdateSetFixture::fingerprint() const {
+    return readAll(updateDir() + QStringLiteral("/fingerprint.txt")).trimmed();
+}
+
+QByteArray UpdateSetFixture::partList() const {
+    return readAll(updateDir() + QStringLiteral("/parts.txt"));
+}
+
+void UpdateSetFixture::placeDownloaded(Databases& db, const QString& tempDir) const {
+    for (const QByteArray& line : partList().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const int id = line.left(line.indexOf(',')).toInt();
+        const QString name = QStringLiteral("file.zup.%1").arg(id, 3, 10, QLatin1Char('0'));
+        QFile::remove(tempDir + u'/' + name);
+        QVERIFY(QFile::copy(updateDir() + u'/' + name, tempDir + u'/' + name));
+        db.SYS_MM.ExecStatement(QStringLiteral("insert into hvxupd (id,hsh,st) values (%1,1)")
+                                    .arg(QString::fromLatin1(line)));
+    }
+    db.SYS_MM.ExecStatement(QStringLiteral("update hvx set com=2 where id=4"));
+    db.SYS_DTR.CommitRetaining();
+}
+
+QByteArray UpdateSetFixture::noise(int size, quint32 seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator gen(seed);
+    gen.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}

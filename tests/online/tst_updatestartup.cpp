@@ -1,0 +1,175 @@
+// The start-up update branch of the staged program, as real processes: install, hand over to
+// the real updater, the updater's restart and the confirmation, and the failure paths.
+#include "TempDatabase.h"
+#include "UpdateSetFixture.h"
+#include "app/CheckPrevious.h"
+#include "data/Databases.h"
+
+#include <QLocalSocket>
+#include <QtTest>
+#include <csignal>
+
+namespace {
+const QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// Processes running the executable at `path` (the updater restarts the program detached).
+QList<qint64> runningPids(const QString& path) {
+    QList<qint64> pids;
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        if (pid.front().isDigit() && QFile::symLinkTarget("/proc/" + pid + "/exe") == path)
+            pids << pid.toLongLong();
+    }
+    return pids;
+}
+} // namespace
+
+class UpdateStartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_tmp = std::make_unique<TempDatabase>();
+        m_exe = m_tmp->binDir() + "/tessaro-kavelin";
+        copyExecutable(TK_STAGE_DIR "/bin/tessaro-kavelin", m_exe);
+        copyExecutable(TK_STAGE_DIR "/bin/replica", m_tmp->binDir() + "/replica");
+    }
+    void cleanup() {
+        for (qint64 pid : runningPids(m_exe))
+            ::kill(pid_t(pid), SIGKILL);
+        m_tmp.reset();
+    }
+
+    // State 2 with intact parts: the installer runs the scripts and hands over; the updater
+    // puts the files in place and starts the program, which confirms and starts normally.
+    void installHandOverAndConfirm() {
+        UpdateSetFixture set;
+        set.addFile("bin/readme.txt", "new notes");
+        set.addFile("replica", readAll(TK_STAGE_DIR "/bin/replica"), Executable);
+        set.addFile("templates/NEW.TEMPLATE.RTF", "{\\rtf1 new}");
+        set.addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                   "(99003, 0, 'Updated Town', '03');\nCOMMIT;\n");
+        set.addFile("sys_100.sql", "INSERT INTO HVX (ID, COM) VALUES (8, 'system script');\n"
+                                   "UPDATE HVX SET COM='101' WHERE ID=1;\n");
+        QCOMPARE(set.build("100k"), 0);
+        QVERIFY(set.partCount() > 1);
+        {
+            Databases db;
+            db.open(m_tmp->dataPath(), m_tmp->sysPath());
+            set.placeDownloaded(db, temp());
+        }
+        QProcess first;
+        startProgram(first);
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        // The updater puts the files in place and starts the program, which comes up.
+        QTRY_VERIFY2_WITH_TIMEOUT(listening(),
+                                  first.readAllStandardError() + readAll(temp() + "/replica.log") +
+                                      " running: " + QByteArray::number(runningPids(m_exe).size()),
+                                  60000);
+        QCOMPARE(readAll(m_tmp->binDir() + "/readme.txt"), "new notes");
+        for (qint64 pid : runningPids(m_exe))
+            ::kill(pid_t(pid), SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(runningPids(m_exe).isEmpty(), 30000);
+        QCOMPARE(state(), QString("0"));
+        QVERIFY(!QFileInfo::exists(temp() + "/replica.ok"));
+        QCOMPARE(readAll(m_tmp->root() + "/templates/NEW.TEMPLATE.RTF"), "{\\rtf1 new}");
+        QCOMPARE(query("TITLE|CTRY|CD=99003", true), QString("Updated Town"));
+        QCOMPARE(query("COM|HVX|ID=8", false), QString("system script"));
+        QCOMPARE(query("COM|HVX|ID=1", false), QString("101"));
+        QVERIFY(!QFileInfo::exists(m_tmp->root() + "/prs_100.sql"));
+        QVERIFY(readAll(temp() + "/replica.log").contains("update finished"));
+    }
+
+    // State 3 without the updater's marker: every start hands over at once.
+    void unconfirmedUpdateHandsOverAgain() {
+        setState(3);
+        QProcess p;
+        startProgram(p);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(state(), QString("3"));
+        // The updater was started with the program's path: it found nothing to copy.
+        QTRY_VERIFY2_WITH_TIMEOUT(readAll(temp() + "/replica.log").contains("no unpacked update"),
+                                  p.readAllStandardError() + readAll(temp() + "/replica.log"),
+                                  30000);
+    }
+
+    void failuresStartNormally_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("stateAfter");
+        QTest::newRow("damaged part") << "damaged"
+                                      << "1";
+        QTest::newRow("no archive") << "noarchive"
+                                    << "2";
+    }
+    void failuresStartNormally() {
+        QFETCH(QString, fault);
+        QFETCH(QString, stateAfter);
+        UpdateSetFixture set;
+        set.addFile("bin/data.bin", UpdateSetFixture::noise(100000));
+        set.addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                   "(99004, 0, 'Never', '04');\nCOMMIT;\n");
+        QCOMPARE(set.build(), 0);
+        {
+            Databases db;
+            db.open(m_tmp->dataPath(), m_tmp->sysPath());
+            if (fault == "damaged") {
+                set.placeDownloaded(db, temp());
+                QFile::resize(temp() + "/file.zup.001", 100);
+            } else {
+                setState(2);
+            }
+        }
+        QProcess p;
+        startProgram(p);
+        QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(), 60000);
+        p.terminate();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(state(), stateAfter);
+        QCOMPARE(query("TITLE|CTRY|CD=99004", true), QString());
+        QVERIFY(!QFileInfo::exists(temp() + "/replica.log"));
+    }
+
+private:
+    QString temp() const { return m_tmp->root() + "/temp"; }
+    static void copyExecutable(const QString& from, const QString& to) {
+        QVERIFY(QFile::copy(from, to));
+        QFile(to).setPermissions(Executable);
+    }
+    QString query(const QString& what, bool data) const {
+        Databases db;
+        db.open(m_tmp->dataPath(), m_tmp->sysPath());
+        SingleValueHelper& mm = data ? db.MM : db.SYS_MM;
+        return mm.QueryText(what.section('|', 0, 0), what.section('|', 1, 1), what.section('|', 2));
+    }
+    QString state() const { return query("COM|HVX|ID=4", false); }
+    void setState(int value) {
+        Databases db;
+        db.open(m_tmp->dataPath(), m_tmp->sysPath());
+        db.SYS_MM.ExecStatement(QString("update hvx set com=%1 where id=4").arg(value));
+        db.SYS_DTR.CommitRetaining();
+    }
+    // The program has started normally once it answers on its activation socket.
+    bool listening() const {
+        QLocalSocket socket;
+        socket.connectToServer(CheckPrevious::blockName(m_exe).mid(1));
+        return socket.waitForConnected(200);
+    }
+    void startProgram(QProcess& p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        const QString runtime = m_tmp->root() + "/temp/runtime";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", runtime);
+        p.setProcessEnvironment(env);
+        p.start(m_exe, {});
+        QVERIFY(p.waitForStarted(5000));
+    }
+
+    std::unique_ptr<TempDatabase> m_tmp;
+    QString m_exe;
+};
+
+QTEST_GUILESS_MAIN(UpdateStartupTest)
+#include "tst_updatestartup.moc"
