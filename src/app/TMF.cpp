@@ -18,6 +18,7 @@
 #include "online/AdvertPane.h"
 #include "online/HtmlView.h"
 #include "online/ServiceClient.h"
+#include "online/UpdateCheck.h"
 #include "personal/TPDIR_FRM.h"
 #include "platform/Shell.h"
 #include "ptcl/TPFDIR_FRM.h"
@@ -37,6 +38,11 @@
 #include <QSystemTrayIcon>
 
 namespace {
+std::optional<int>& updateIntervalOverride() {
+    static std::optional<int> value;
+    return value;
+}
+
 std::optional<bool>& trayOverride() {
     static std::optional<bool> value;
     return value;
@@ -109,8 +115,15 @@ void TMF::FormCreate() {
     createContent();
     createTray();
 
-    UPD_CHE.setInterval(UpdateCheckMs);
-    connect(&UPD_CHE, &QTimer::timeout, this, &TMF::UPD_CHETimer);
+    UPD_CHE.setInterval(updateIntervalOverride().value_or(UpdateCheckMs));
+    UPD_DL.setInterval(updateIntervalOverride().value_or(UpdateCheckMs));
+    connect(&UPD_CHE, &UpdateTimer::timeout, this, &TMF::UPD_CHETimer);
+    connect(&UPD_DL, &UpdateTimer::timeout, this, &TMF::UPD_DLTimer);
+    m_updates = new UpdateCheck(
+        m_db.SYS_MM, QStringLiteral("../temp"), UPD_CHE, UPD_DL,
+        {[this](const QString& request) { return IT_ProReq(request); },
+         [this](const QString& request, QStringList& lines) { return IT_GetInfo(request, lines); }},
+        this);
     ADV_UPD.setInterval(AdvertTickMs);
     connect(&ADV_UPD, &QTimer::timeout, this, &TMF::ADV_UPDTimer);
     ADV_DON.setSingleShot(true);
@@ -290,6 +303,7 @@ void TMF::exitProgram() {
     m_exiting = true;
     m_service->abort();
     UPD_CHE.stop();
+    UPD_DL.stop();
     ADV_UPD.stop();
     ADV_DON.stop();
     for (Page* p : m_pages)
@@ -440,6 +454,10 @@ void TMF::setTrayAvailableOverride(std::optional<bool> available) {
     trayOverride() = available;
 }
 
+void TMF::setUpdateIntervalOverride(std::optional<int> ms) {
+    updateIntervalOverride() = ms;
+}
+
 QString TMF::demoAddress() const {
     const QString address = XFS->ReadText(QStringLiteral("SERVICE\\DEMO"), QString());
     return IfHasText(address, address.trimmed(), DefaultDemoAddress);
@@ -483,8 +501,11 @@ bool TMF::ReqBusy() const {
 }
 
 void TMF::UPD_CHETimer() {
-    // The update check runs here once the service client is in place; until then a tick
-    // does nothing.
+    m_updates->UPD_CHETimer();
+}
+
+void TMF::UPD_DLTimer() {
+    m_updates->UPD_DLTimer();
 }
 
 void TMF::ADV_UPDTimer() {

@@ -2,6 +2,7 @@
 
 #include "app/ImageList.h"
 #include "data/Databases.h"
+#include "online/UpdateTimer.h"
 
 #include <QColor>
 #include <QTimer>
@@ -20,6 +21,7 @@ class PicturePanel;
 class PictureButton;
 class QSystemTrayIcon;
 class ServiceClient;
+class UpdateCheck;
 class SettingsStore;
 class ShadowLabel;
 class TDialer_frm;
@@ -101,6 +103,8 @@ public:
     // Whether the desktop has a tray; tests can force the answer.
     bool trayAvailable() const;
     static void setTrayAvailableOverride(std::optional<bool> available);
+    // The update timers' interval; tests shorten it, or keep the timers off with -1.
+    static void setUpdateIntervalOverride(std::optional<int> ms);
 
     const ImageList& BIL() const { return m_bil; }
     const ImageList& GIMG() const { return m_gimg; }
@@ -124,7 +128,8 @@ public:
     QWidget* MCONT;
     QWidget* CONT;
     QWidget* STP;
-    QTimer UPD_CHE;
+    UpdateTimer UPD_CHE;
+    UpdateTimer UPD_DL;
     QTimer ADV_UPD;
     QTimer ADV_DON;
     QSystemTrayIcon* TRAY;
@@ -151,6 +156,7 @@ private:
     void hideToTray();
     void popUpMenuAt(const QPoint& globalPos);
     void UPD_CHETimer();
+    void UPD_DLTimer();
     void ADV_UPDTimer();
     void ADV_DONTimer();
     // Whether the program is the active application with its window shown.
@@ -167,6 +173,7 @@ private:
     TrayMenu* m_trayMenu = nullptr;
     TDialer_frm* m_dialer = nullptr;
     ServiceClient* m_service = nullptr;
+    UpdateCheck* m_updates = nullptr;
     std::array<Page*, PageCount> m_pages{};
     bool m_windowsCreated = false;
     bool m_exiting = false;

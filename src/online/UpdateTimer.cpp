@@ -6,7 +6,7 @@ UpdateTimer::UpdateTimer(QObject* parent) : QObject(parent) {
 }
 
 void UpdateTimer::start() {
-    if (m_enabled)
+    if (m_enabled || m_interval < 0)
         return;
     m_enabled = true;
     if (m_running)

@@ -13,6 +13,7 @@ class UpdateTimer : public QObject {
 public:
     explicit UpdateTimer(QObject* parent = nullptr);
 
+    // A negative interval keeps the timer off (tests that count other requests).
     void setInterval(int ms) { m_interval = ms; }
     int interval() const { return m_interval; }
     // Enables the timer; enabling an enabled timer changes nothing.

@@ -18,6 +18,8 @@ public:
     // Runs the tool; the set lands in updateDir(). Answers the tool's exit code.
     int build(const QString& volumeSize = QStringLiteral("10m"));
 
+    // The folder holding source/ and update/: the service's data folder.
+    QString root() const { return m_dir.path(); }
     QString sourceDir() const { return m_dir.path() + QStringLiteral("/source"); }
     QString updateDir() const { return m_dir.path() + QStringLiteral("/update"); }
     QString toolOutput() const { return m_output; }

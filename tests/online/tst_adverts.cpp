@@ -60,8 +60,11 @@ private slots:
         m_tmp = std::make_unique<TempDatabase>();
         QVERIFY(QDir::setCurrent(m_tmp->binDir()));
         m_now = 5000000;
+        // The update check's requests stay out of the counts here.
+        TMF::setUpdateIntervalOverride(-1);
     }
     void cleanup() {
+        TMF::setUpdateIntervalOverride(std::nullopt);
         m_tmf.reset();
         TMF::setTrayAvailableOverride(std::nullopt);
         QDir::setCurrent(m_home);

@@ -152,12 +152,15 @@ private:
     // The program has started normally once it answers on its activation socket.
     bool listening() const {
         QLocalSocket socket;
-        socket.connectToServer(CheckPrevious::blockName(m_exe).mid(1));
+        socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        socket.connectToServer(CheckPrevious::activationName(m_exe));
         return socket.waitForConnected(200);
     }
     void startProgram(QProcess& p) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        // The program's service traffic goes to a closed loopback port.
+        env.insert("http_proxy", "http://127.0.0.1:9");
         const QString runtime = m_tmp->root() + "/temp/runtime";
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

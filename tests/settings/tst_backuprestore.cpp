@@ -49,6 +49,9 @@ private slots:
         m_tmp = std::make_unique<TempDatabase>();
         m_tmp->installTemplates();
         QVERIFY(QDir::setCurrent(m_tmp->binDir()));
+        // The window's service traffic (update check, advertisements) goes to a closed loopback
+        // port.
+        qputenv("http_proxy", "http://127.0.0.1:9");
         m_tmf = std::make_unique<TMF>();
         m_tmf->createWindows();
         m_tmf->show();
