@@ -37,6 +37,7 @@ private slots:
         m_set->addFile("bin/tessaro-kavelin", UpdateSetFixture::noise(600000), Executable);
         m_set->addFile("templates/PD_DV.TEMPLATE.RTF", "{\\rtf1 new}");
         m_set->addFile("replica", "#!/bin/sh\n", Executable);
+        m_set->addFile("templates/Ünïcode اردو.RTF", "named in two scripts");
         m_set->addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
                                       "(99001, 0, 'Ünïcode Town', '099');\n"
                                       "INSERT INTO NO_SUCH_TABLE VALUES (1);\n"
@@ -52,6 +53,7 @@ private slots:
         QVERIFY2(installer.install(), qPrintable(installer.error()));
 
         QCOMPARE(readAll(temp() + "/file/templates/PD_DV.TEMPLATE.RTF"), "{\\rtf1 new}");
+        QCOMPARE(readAll(temp() + "/file/templates/Ünïcode اردو.RTF"), "named in two scripts");
         QVERIFY(QFileInfo(temp() + "/file/bin/tessaro-kavelin").isExecutable());
         QCOMPARE(readAll(bin() + "/replica"), "#!/bin/sh\n");
         QVERIFY(QFileInfo(bin() + "/replica").isExecutable());
