@@ -122,10 +122,15 @@ QCheckBox* TDialer_frm::createCheckBox(const char* name, const QString& text, in
     // The indicator sits at x 32 and its caption starts at x 49, as the picture expects.
     auto* box = new QCheckBox(text, this);
     box->setObjectName(QString::fromLatin1(name));
-    box->setStyleSheet(QStringLiteral("QCheckBox { color: white; spacing: 4px; "
-                                      "background: transparent; }"
-                                      "QCheckBox::indicator { width: 13px; height: 13px; }"
-                                      "QCheckBox:disabled { color: #9DA9C8; }"));
+    // A framed square, filled orange when ticked, so both states read on the dark panel.
+    box->setStyleSheet(QStringLiteral(
+        "QCheckBox { color: white; spacing: 4px; background: transparent; }"
+        "QCheckBox::indicator { width: 11px; height: 11px; border: 1px solid #D4DDF2; "
+        "border-radius: 2px; background: #1A2850; }"
+        "QCheckBox::indicator:checked { background: #F28000; border-color: #FFDBB3; }"
+        "QCheckBox::indicator:disabled { border-color: #7F8DB0; }"
+        "QCheckBox::indicator:checked:disabled { background: #9C6A3A; }"
+        "QCheckBox:disabled { color: #9DA9C8; }"));
     box->move(32, y);
     box->resize(box->sizeHint().width(), 19);
     return box;

@@ -17,7 +17,8 @@ bool ModemSimProcess::start(const QStringList& arguments) {
     QFile::remove(m_dir.path() + QStringLiteral("/modem.log"));
     m_process.setProgram(QStringLiteral(TK_BINARY_DIR "/tools/modemsim/tk-modemsim"));
     m_process.setArguments(QStringList{QStringLiteral("--link"), port(), QStringLiteral("--log"),
-                                       m_dir.path() + QStringLiteral("/modem.log")} +
+                                       m_dir.path() + QStringLiteral("/modem.log"),
+                                       QStringLiteral("--exit-with-parent")} +
                            arguments);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start();

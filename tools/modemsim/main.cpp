@@ -2,7 +2,7 @@
 // answers AT commands until it is stopped (SIGTERM, SIGINT).
 //
 //   tk-modemsim [--link PATH] [--log FILE] [--script FILE] [--default OUTCOME]
-//               [--outcome NUMBER=OUTCOME]... [--mute]
+//               [--outcome NUMBER=OUTCOME]... [--mute] [--exit-with-parent]
 //
 // OUTCOME is answer[:ms[:hangup-ms]], busy[:ms], nocarrier[:ms], nodialtone[:ms],
 // noanswer[:ms], error or silent. A script holds lines "NUMBER OUTCOME" ('#' starts a comment,
@@ -18,6 +18,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sstream>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -88,6 +89,9 @@ int main(int argc, char** argv) {
             if (eq == std::string::npos)
                 return usage("--outcome needs NUMBER=OUTCOME");
             outcomes.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+        } else if (arg == "--exit-with-parent") {
+            // For test harnesses: a harness that dies does not leave the simulator behind.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
         } else if (arg == "--mute") {
             mute = true;
         } else {
