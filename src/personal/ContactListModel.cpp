@@ -2,6 +2,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/Query.h"
+#include "directory/DirectoryColumns.h"
 #include "personal/ContactSearch.h"
 
 #include <QFont>
@@ -14,16 +15,6 @@ const char* const FieldNames[17] = {"CTCD", "CD",  "CCD", "HOT", "CNAM", "PNAM",
                                     "PDSG", "ADR", "ZCD", "PHN", "MOB",  "UAN",
                                     "FAX",  "EML", "WEB", "BTP", "BDS"};
 
-struct Column {
-    const char* title;
-    int width;
-};
-const Column Columns[ContactListModel::ColumnCount] = {
-    {"S.No", 40},      {"TITLE", 200},       {"Address", 300}, {"Zip Code", 70},
-    {"Business", 150}, {"Description", 250}, {"Person", 150},  {"Designation", 150},
-    {"Phone", 150},    {"Fax", 150},         {"Mobile", 150},  {"U.A.N", 150},
-    {"E-Mail", 200},   {"Web Site", 200}};
-
 constexpr int BufferGrowth = 1000;
 } // namespace
 
@@ -35,54 +26,12 @@ ContactListModel::ContactListModel(Transaction& transaction, QObject* parent)
 
 ContactListModel::~ContactListModel() = default;
 
-QString ContactListModel::columnTitle(int column) {
-    return column >= 0 && column < ColumnCount ? QString::fromLatin1(Columns[column].title)
-                                               : QString();
-}
-
-int ContactListModel::columnWidth(int column) {
-    return column >= 0 && column < ColumnCount ? Columns[column].width : 0;
-}
-
-QString ContactListModel::cellText(const ContactRow& row, int column) {
-    switch (column) {
-    case 1:
-        return row.CNAM;
-    case 2:
-        return row.ADR;
-    case 3:
-        return row.ZCD;
-    case 4:
-        return row.BTP;
-    case 5:
-        return row.BDS;
-    case 6:
-        return row.PNAM;
-    case 7:
-        return row.PDSG;
-    case 8:
-        return row.PHN;
-    case 9:
-        return row.FAX;
-    case 10:
-        return row.MOB;
-    case 11:
-        return row.UAN;
-    case 12:
-        return row.EML;
-    case 13:
-        return row.WEB;
-    default:
-        return {};
-    }
-}
-
 int ContactListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_listed;
 }
 
 int ContactListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : DirectoryColumns::Count;
 }
 
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
@@ -91,28 +40,20 @@ QVariant ContactListModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole: {
-        if (column == 0)
-            return QString::number(index.row() + 1);
-        QString text = cellText(row(index.row()), column);
-        if (text.contains(u'\n') || text.contains(u'\r'))
-            text.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
-                .replace(u'\n', u' ')
-                .replace(u'\r', u' ');
-        return text;
+        return DirectoryColumns::displayText(row(index.row()), index.row(), column);
     }
     case Qt::FontRole: {
         if (m_words.isEmpty() || column == 0)
             return {};
-        if (!ContactSearch::isHighlighted(cellText(row(index.row()), column), column, m_fieldChoice,
-                                          m_words))
+        if (!ContactSearch::isHighlighted(DirectoryColumns::cellText(row(index.row()), column),
+                                          column, m_fieldChoice, m_words))
             return {};
         QFont bold;
         bold.setBold(true);
         return bold;
     }
     case Qt::TextAlignmentRole:
-        return column == 0 ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
-                           : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+        return DirectoryColumns::alignment(column);
     case Qt::DecorationRole:
         return column == 1 && !m_icon.isNull() ? QVariant(m_icon) : QVariant();
     case Qt::UserRole:
@@ -126,7 +67,7 @@ QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal)
         return {};
     if (role == Qt::DisplayRole)
-        return columnTitle(section);
+        return DirectoryColumns::title(section);
     if (role == Qt::TextAlignmentRole && section == 0)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
@@ -263,7 +204,7 @@ void ContactListModel::setRow(int i, const ContactRow& r) {
         return;
     fetchUpTo(i);
     m_rows[size_t(i)] = r;
-    emit dataChanged(index(i, 0), index(i, ColumnCount - 1));
+    emit dataChanged(index(i, 0), index(i, DirectoryColumns::Count - 1));
 }
 
 void ContactListModel::removeListedRows(QList<int> rows) {
@@ -295,11 +236,13 @@ void ContactListModel::removeListedRows(QList<int> rows) {
 void ContactListModel::setSearchWords(const QStringList& words) {
     m_words = words;
     if (m_listed > 0)
-        emit dataChanged(index(0, 1), index(m_listed - 1, ColumnCount - 1), {Qt::FontRole});
+        emit dataChanged(index(0, 1), index(m_listed - 1, DirectoryColumns::Count - 1),
+                         {Qt::FontRole});
 }
 
 void ContactListModel::setFieldChoice(int choice) {
     m_fieldChoice = choice;
     if (m_listed > 0)
-        emit dataChanged(index(0, 1), index(m_listed - 1, ColumnCount - 1), {Qt::FontRole});
+        emit dataChanged(index(0, 1), index(m_listed - 1, DirectoryColumns::Count - 1),
+                         {Qt::FontRole});
 }

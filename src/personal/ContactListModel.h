@@ -18,7 +18,6 @@ class Transaction;
 class ContactListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int ColumnCount = 14;
     static inline const QString ContactMimeType = QStringLiteral("application/x-tk-contacts");
 
     explicit ContactListModel(Transaction& transaction, QObject* parent = nullptr);
@@ -33,11 +32,6 @@ public:
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
-
-    static QString columnTitle(int column);
-    static int columnWidth(int column);
-    // The text of a row's field shown in a list column.
-    static QString cellText(const ContactRow& row, int column);
 
     void setContactIcon(const QIcon& icon) { m_icon = icon; }
 

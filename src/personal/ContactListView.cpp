@@ -1,5 +1,6 @@
 #include "personal/ContactListView.h"
 
+#include "directory/DirectoryColumns.h"
 #include "personal/ContactListModel.h"
 
 #include <QDrag>
@@ -32,8 +33,8 @@ ContactListView::ContactListView(QWidget* parent) : QTableView(parent) {
 void ContactListView::setContactModel(ContactListModel* model) {
     m_model = model;
     setModel(model);
-    for (int c = 0; c < ContactListModel::ColumnCount; ++c)
-        horizontalHeader()->resizeSection(c, ContactListModel::columnWidth(c));
+    for (int c = 0; c < DirectoryColumns::Count; ++c)
+        horizontalHeader()->resizeSection(c, DirectoryColumns::width(c));
 }
 
 QList<int> ContactListView::selectedRowNumbers() const {

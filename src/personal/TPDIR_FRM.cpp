@@ -7,13 +7,14 @@
 #include "app/WaitCursor.h"
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
-#include "personal/ActionButton.h"
+#include "directory/ActionButton.h"
+#include "directory/ContactActions.h"
+#include "directory/DetailSplitter.h"
+#include "directory/DirectoryColumns.h"
 #include "personal/CollapseBar.h"
-#include "personal/ContactActions.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
 #include "personal/ContactSearch.h"
-#include "personal/DetailSplitter.h"
 #include "personal/FolderTreeModel.h"
 #include "personal/FolderTreeView.h"
 #include "personal/Prompt.h"
@@ -179,8 +180,8 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
     m_flds->setObjectName(QStringLiteral("FLDS"));
     m_flds->setEditable(false);
     m_flds->addItem(QStringLiteral("All (Recommended)"));
-    for (int c = 1; c < ContactListModel::ColumnCount; ++c)
-        m_flds->addItem(ContactListModel::columnTitle(c));
+    for (int c = 1; c < DirectoryColumns::Count; ++c)
+        m_flds->addItem(DirectoryColumns::title(c));
     m_flds->setCurrentIndex(0);
     connect(m_flds, &QComboBox::currentIndexChanged, m_contacts, &ContactListModel::setFieldChoice);
     fieldRow->addWidget(m_flds, 1);

@@ -3,7 +3,7 @@
 #include "app/Page.h"
 #include "personal/ContactRow.h"
 #include "personal/FolderRow.h"
-#include "personal/SearchHistory.h"
+#include "directory/SearchHistory.h"
 #include "reports/PageReports.h"
 
 #include <QModelIndex>

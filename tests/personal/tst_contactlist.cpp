@@ -3,10 +3,11 @@
 #include "PersonalFixture.h"
 #include "app/SettingsStore.h"
 #include "data/DatabaseError.h"
-#include "personal/ContactActions.h"
+#include "directory/ContactActions.h"
+#include "directory/DirectoryColumns.h"
+#include "directory/SearchHistory.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactSearch.h"
-#include "personal/SearchHistory.h"
 
 #include <QAbstractItemModelTester>
 #include <QFont>
@@ -216,7 +217,7 @@ private slots:
 
     void headerAndMime() {
         QCOMPARE(model->headerData(12, Qt::Horizontal).toString(), QStringLiteral("E-Mail"));
-        QCOMPARE(ContactListModel::columnWidth(2), 300);
+        QCOMPARE(DirectoryColumns::width(2), 300);
         QVERIFY(model->mimeTypes().contains(ContactListModel::ContactMimeType));
     }
 

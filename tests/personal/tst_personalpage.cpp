@@ -5,7 +5,7 @@
 #include "app/SettingsStore.h"
 #include "app/TkApplication.h"
 #include "data/DatabaseError.h"
-#include "personal/ActionButton.h"
+#include "directory/ActionButton.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
 #include "personal/FolderTreeModel.h"

@@ -1,4 +1,4 @@
-#include "personal/DetailSplitter.h"
+#include "directory/DetailSplitter.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

@@ -1,4 +1,4 @@
-#include "personal/SearchHistory.h"
+#include "directory/SearchHistory.h"
 
 #include "app/SettingsStore.h"
 

@@ -1,4 +1,4 @@
-#include "personal/ActionButton.h"
+#include "directory/ActionButton.h"
 
 #include <QEnterEvent>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "personal/ContactActions.h"
+#include "directory/ContactActions.h"
 
 #include "app/Helpers.h"
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTableView>
+
+// The result list VST_E of a directory page: rows 25 pixels high with grid lines, whole rows
+// highlighted, several rows selectable, a right click selecting the row under the mouse, and
+// the shared column widths.
+class DirectoryListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit DirectoryListView(QWidget* parent = nullptr);
+
+    // Sets the model and gives the columns their widths.
+    void setListModel(QAbstractItemModel* model);
+
+    // Selected rows in list order.
+    QList<int> selectedRowNumbers() const;
+    // The first selected row in list order, or -1.
+    int firstSelectedRow() const;
+    // Focuses and selects one row, alone.
+    void focusRow(int row);
+
+signals:
+    // The focus or the selection moved: the detail pane is due.
+    void focusChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
