@@ -1,10 +1,15 @@
 #include "directory/DetailPane.h"
 
+#include "app/Balloon.h"
 #include "app/SettingsStore.h"
 #include "app/WaitCursor.h"
+#include "directory/DirectoryActions.h"
 #include "platform/Shell.h"
 #include "reports/RtfView.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
 #include <QVBoxLayout>
 
 DetailPane::DetailPane(const QString& prefix, ReportTable::Layout layout, SettingsStore& settings,
@@ -46,10 +51,17 @@ void DetailPane::TIM_BTVTimer() {
     m_re->loadFile(m_reports.writeDetail());
 }
 
-void DetailPane::showReport(const ReportFill& fill) {
+void DetailPane::showReport(const ReportFill& fill, QWidget* button) {
     WaitCursor wait;
     fill(m_reports.DS());
-    Shell::openFile(m_reports.writeReport());
+    const QString written = QFileInfo(m_reports.writeReport()).absoluteFilePath();
+    Shell::openFile(written, [button = QPointer<QWidget>(button), written] {
+        ShowBalloon(button,
+                    QStringLiteral("No program here opens RTF files. The report was written "
+                                   "to %1")
+                        .arg(QDir::toNativeSeparators(written)),
+                    BalloonKind::Information, DirectoryActions::UnopenedBalloonMs);
+    });
 }
 
 void DetailPane::readSettings() {

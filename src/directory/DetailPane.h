@@ -33,8 +33,9 @@ public:
     // TIM_BTV elapsed: fill DS (when a row is selected), run the detail template, show it.
     // With nothing selected the template runs over DS as the last run left it.
     void TIM_BTVTimer();
-    // Fills DS, writes the report and hands it to the desktop without waiting.
-    void showReport(const ReportFill& fill);
+    // Fills DS, writes the report and hands it to the desktop without waiting; when no program
+    // here opens RTF files, a balloon at the button says where the report was written.
+    void showReport(const ReportFill& fill, QWidget* button);
 
     void readSettings();
     void writeSettings();

@@ -8,9 +8,13 @@
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
 #include "directory/ActionButton.h"
+#include "directory/ActionStrip.h"
 #include "directory/ContactActions.h"
-#include "directory/DetailSplitter.h"
+#include "directory/DetailPane.h"
+#include "directory/DirectoryActions.h"
 #include "directory/DirectoryColumns.h"
+#include "directory/PanelLook.h"
+#include "directory/SearchBox.h"
 #include "personal/CollapseBar.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
@@ -45,63 +49,21 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int SearchPanelWidth = 236;
-// Long enough to read a file's path.
-constexpr int UnopenedBalloonMs = 6000;
-constexpr int StripWidth = 62;
-
-// Image i of the main window's 24 by 24 list: 0 folder, 1 contact.
-QIcon listImage(int i, QStyle* style) {
-    const QString file = QStringLiteral(":/assets/gimg/gimg_%1.svg").arg(i);
-    if (QFile::exists(file))
-        return QIcon(file);
-    if (i == 0)
-        return style->standardIcon(QStyle::SP_DirIcon);
-    if (i == 3)
-        return style->standardIcon(QStyle::SP_FileDialogContentsView);
-    QPixmap card(24, 24);
-    card.fill(Qt::transparent);
-    QPainter p(&card);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x3A, 0x5F, 0xA8));
-    p.drawEllipse(QRectF(8, 3, 8, 8));
-    p.drawRoundedRect(QRectF(4, 12.5, 16, 9), 4, 4);
-    return QIcon(card);
-}
-
-QLabel* panelLabel(const QString& text, QWidget* parent, bool bold = false) {
-    auto* label = new QLabel(text, parent);
-    // The labels stand on the content panel's dark colour.
-    QPalette light = label->palette();
-    light.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(light);
-    if (bold) {
-        QFont f = label->font();
-        f.setBold(true);
-        f.setPixelSize(16);
-        label->setFont(f);
-    }
-    return label;
-}
-} // namespace
-
 TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* contentArea,
                      QWidget* parent)
     : Page(parent), m_db(databases), m_settings(settings), m_contentArea(contentArea),
       m_folders(new FolderTreeModel(databases.DTR, databases.MM, this)),
-      m_contacts(new ContactListModel(databases.DTR, this)), m_history(settings, HistoryKey),
-      m_reports(QStringLiteral("PD"), ReportTable::Layout::Contact),
+      m_contacts(new ContactListModel(databases.DTR, this)),
       m_folderEditor(new TC_EDT_FRM(databases.DTR, this)),
       m_contactEditor(new TPC_EDT_FRM(databases.DTR, settings, this)) {
     setObjectName(QStringLiteral("TPDIR_FRM"));
-    m_folders->setFolderIcon(listImage(0, style()));
-    m_contacts->setContactIcon(listImage(1, style()));
+    m_folders->setFolderIcon(PanelLook::listImage(0, style()));
+    m_contacts->setContactIcon(PanelLook::listImage(1, style()));
 
     QWidget* search = buildSearchPanel();
     QWidget* centre = buildCentre();
     QWidget* strip = buildButtonStrip();
+
     m_searchBar = new CollapseBar(search, true, this);
     m_searchBar->setObjectName(QStringLiteral("SPL_S"));
     m_stripBar = new CollapseBar(strip, false, this);
@@ -117,11 +79,6 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     buildMenus();
     buildShortcuts();
 
-    m_timBtv.setObjectName(QStringLiteral("TIM_BTV"));
-    m_timBtv.setInterval(150);
-    m_timBtv.setSingleShot(true);
-    connect(&m_timBtv, &QTimer::timeout, this, &TPDIR_FRM::TIM_BTVTimer);
-
     connect(m_folderEditor, &TC_EDT_FRM::folderUpdated, this,
             [this](const FolderRow& row) { m_folders->setFolderRow(selectedFolderIndex(), row); });
     connect(m_contactEditor, &TPC_EDT_FRM::contactUpdated, this, [this](const ContactRow& saved) {
@@ -134,7 +91,7 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
         row.CTCD = folder;
         row.HOT = hot;
         m_contacts->setRow(first, row);
-        m_timBtv.start();
+        m_dsp->restartTimer();
     });
     // A failure while rows are read on demand reaches the general error display.
     connect(
@@ -144,38 +101,36 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
 
 TPDIR_FRM::~TPDIR_FRM() = default;
 
+RtfView* TPDIR_FRM::detailView() const {
+    return m_dsp->detailView();
+}
+
+ReportTable& TPDIR_FRM::reportTable() {
+    return m_dsp->reportTable();
+}
+
+QTimer& TPDIR_FRM::detailTimer() {
+    return m_dsp->detailTimer();
+}
+
 QWidget* TPDIR_FRM::buildSearchPanel() {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("SPANEL"));
-    panel->setFixedWidth(SearchPanelWidth);
+    panel->setFixedWidth(PanelLook::SearchPanelWidth);
     auto* v = new QVBoxLayout(panel);
     v->setContentsMargins(6, 6, 4, 6);
     v->setSpacing(4);
 
-    m_tit = panelLabel(QStringLiteral("Search"), panel, true);
+    m_tit = PanelLook::label(QStringLiteral("Search"), panel, true);
     m_tit->setObjectName(QStringLiteral("TIT"));
     v->addWidget(m_tit);
 
-    m_srb = new QLineEdit(panel);
-    m_srb->setObjectName(QStringLiteral("SRB"));
-    m_srb->setClearButtonEnabled(false);
-    QAction* go = m_srb->addAction(listImage(3, style()), QLineEdit::TrailingPosition);
-    go->setObjectName(QStringLiteral("SRB_BTN"));
-    go->setToolTip(QStringLiteral("Search"));
-    connect(go, &QAction::triggered, this, &TPDIR_FRM::SRBButtonClick);
-    connect(m_srb, &QLineEdit::returnPressed, this, &TPDIR_FRM::SRBButtonClick);
-    m_suggestions = new QStringListModel(this);
-    m_completer = new QCompleter(m_suggestions, this);
-    m_completer->setCaseSensitivity(Qt::CaseInsensitive);
-    m_completer->setFilterMode(Qt::MatchStartsWith);
-    m_completer->setCompletionMode(QCompleter::PopupCompletion);
-    m_completer->setMaxVisibleItems(SearchHistory::MaxEntries);
-    m_srb->setCompleter(m_completer);
-    m_srb->installEventFilter(this);
+    m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), panel);
+    connect(m_srb, &SearchBox::searchRequested, this, &TPDIR_FRM::SRBButtonClick);
     v->addWidget(m_srb);
 
     auto* fieldRow = new QHBoxLayout;
-    fieldRow->addWidget(panelLabel(QStringLiteral("Field :"), panel));
+    fieldRow->addWidget(PanelLook::label(QStringLiteral("Field :"), panel));
     m_flds = new QComboBox(panel);
     m_flds->setObjectName(QStringLiteral("FLDS"));
     m_flds->setEditable(false);
@@ -187,7 +142,7 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
     fieldRow->addWidget(m_flds, 1);
     v->addLayout(fieldRow);
 
-    m_rcf = panelLabel(QString(), panel);
+    m_rcf = PanelLook::label(QString(), panel);
     m_rcf->setObjectName(QStringLiteral("RCF"));
     v->addWidget(m_rcf);
 
@@ -207,30 +162,13 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
 }
 
 QWidget* TPDIR_FRM::buildCentre() {
-    m_dsp = new DetailSplitter(this);
+    m_dsp = new DetailPane(QStringLiteral("PD"), ReportTable::Layout::Contact, m_settings, this);
     m_list = new ContactListView(m_dsp);
     m_list->setContactModel(m_contacts);
     m_tree->setContactSource(m_list);
-    m_dtp = new QWidget(m_dsp);
-    m_dtp->setObjectName(QStringLiteral("DTP"));
-    auto* v = new QVBoxLayout(m_dtp);
-    v->setContentsMargins(0, 0, 0, 0);
-    m_re = new RtfView(m_dtp);
-    m_re->setObjectName(QStringLiteral("RE"));
-    v->addWidget(m_re);
-    m_dsp->addWidget(m_list);
-    m_dsp->addWidget(m_dtp);
-    m_dsp->setStretchFactor(0, 1);
-    m_dsp->setStretchFactor(1, 0);
-    connect(m_dsp, &DetailSplitter::restored, this, [this] {
-        if (m_dsp->detailHeight() > 10)
-            m_settings.WriteNumber(DetailHeightKey, m_dsp->detailHeight());
-    });
-
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TPDIR_FRM::VST_EFocusChanged);
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TPDIR_FRM::VST_EFocusChanged);
+    m_dsp->setList(m_list);
+    m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
+    connect(m_list, &DirectoryListView::focusChanged, this, &TPDIR_FRM::VST_EFocusChanged);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PC_MNUPopup();
         m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
@@ -240,29 +178,13 @@ QWidget* TPDIR_FRM::buildCentre() {
 }
 
 QWidget* TPDIR_FRM::buildButtonStrip() {
-    m_strip = new QWidget(this);
-    m_strip->setObjectName(QStringLiteral("BTN_STRIP"));
-    m_strip->setFixedWidth(StripWidth);
-    m_strip->installEventFilter(this);
-    const struct {
-        const char* name;
-        const char* hint;
-        int tag;
-    } buttons[] = {{"DL", "Ring Phone", 1},
-                   {"MBL", "Ring Mobile", 3},
-                   {"EM", "Send E-Mail", 0},
-                   {"HMP", "Visit Home Page", 2},
-                   {"RTF", "View Report", 4}};
-    for (const auto& b : buttons) {
-        auto* button = new ActionButton(b.tag, QString::fromLatin1(b.hint), m_strip);
-        button->setObjectName(QString::fromLatin1(b.name));
-        m_buttons.append(button);
-    }
-    connect(m_buttons[0], &QAbstractButton::clicked, this, [this] { DLClick(false); });
-    connect(m_buttons[1], &QAbstractButton::clicked, this, [this] { DLClick(true); });
-    connect(m_buttons[2], &QAbstractButton::clicked, this, &TPDIR_FRM::EMClick);
-    connect(m_buttons[3], &QAbstractButton::clicked, this, &TPDIR_FRM::HMPClick);
-    connect(m_buttons[4], &QAbstractButton::clicked, this, &TPDIR_FRM::RTFClick);
+    m_strip = new ActionStrip(
+        {ActionStrip::DL, ActionStrip::MBL, ActionStrip::EM, ActionStrip::HMP, ActionStrip::RTF},
+        this);
+    connect(m_strip, &ActionStrip::ringClicked, this, &TPDIR_FRM::DLClick);
+    connect(m_strip, &ActionStrip::mailClicked, this, &TPDIR_FRM::EMClick);
+    connect(m_strip, &ActionStrip::homePageClicked, this, &TPDIR_FRM::HMPClick);
+    connect(m_strip, &ActionStrip::reportClicked, this, &TPDIR_FRM::RTFClick);
     return m_strip;
 }
 
@@ -347,26 +269,14 @@ void TPDIR_FRM::runContactItem(int tag) {
 }
 
 ActionButton* TPDIR_FRM::actionButton(int tag) const {
-    for (ActionButton* b : m_buttons)
-        if (b->tag() == tag)
-            return b;
-    return nullptr;
-}
-
-void TPDIR_FRM::placeButtons() {
-    const int step = m_strip->height() / 4 - 15;
-    for (int i = 0; i < m_buttons.size(); ++i)
-        m_buttons[i]->move((StripWidth - ActionButton::Side) / 2, step * i);
+    return m_strip->button(tag);
 }
 
 void TPDIR_FRM::disableButtons() {
-    for (ActionButton* b : m_buttons)
-        b->setEnabled(false);
+    m_strip->disableAll();
 }
 
 bool TPDIR_FRM::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_srb && event->type() == QEvent::FocusIn)
-        refreshHistory();
     // A double click anywhere in the tree or the list, on a row or below the rows, updates the
     // selected folder or contact. The editor opens once the click has been handled, so the
     // tree still opens or closes a double-clicked folder first.
@@ -377,8 +287,6 @@ bool TPDIR_FRM::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == m_list->viewport() && firstSelectedContact())
             QTimer::singleShot(0, this, [this] { PC_MNUClick(2); });
     }
-    if (watched == m_strip && event->type() == QEvent::Resize)
-        placeButtons();
     return Page::eventFilter(watched, event);
 }
 
@@ -386,9 +294,8 @@ bool TPDIR_FRM::eventFilter(QObject* watched, QEvent* event) {
 
 void TPDIR_FRM::setUp() {
     m_srb->setText(m_settings.ReadText(SearchKey, QString()));
-    m_dsp->setDetailHeight(m_settings.ReadNumber(DetailHeightKey, 152));
-    m_dsp->setMaximised(m_settings.ReadFlag(DetailMaximisedKey, false));
-    placeButtons();
+    m_dsp->readSettings();
+    m_strip->placeButtons();
     ReloadFolders();
     if (hasSelectedFolder())
         ListContacts(selectedFolder().CD);
@@ -402,9 +309,7 @@ void TPDIR_FRM::showEvent(QShowEvent* event) {
 
 void TPDIR_FRM::writeSettings() {
     m_settings.WriteText(SearchKey, m_srb->text());
-    m_settings.WriteFlag(DetailMaximisedKey, m_dsp->isMaximised());
-    if (m_dsp->detailHeight() > 10)
-        m_settings.WriteNumber(DetailHeightKey, m_dsp->detailHeight());
+    m_dsp->writeSettings();
 }
 
 // ---- folder tree
@@ -565,14 +470,14 @@ void TPDIR_FRM::ListContacts(int folderId) {
                                               "press Insert to add one.")
                              : QStringLiteral("This folder has no contacts. Press Insert, or "
                                               "right-click here, to add one."));
-    m_re->clear();
+    m_dsp->detailView()->clear();
     m_contacts->ListContacts(folderId);
     if (m_contacts->rowCount() > 0)
         m_list->focusRow(0);
 }
 
 void TPDIR_FRM::ListContacts() {
-    m_re->clear();
+    m_dsp->detailView()->clear();
     m_contacts->ListContacts();
     if (m_contacts->rowCount() > 0)
         m_list->focusRow(0);
@@ -591,23 +496,15 @@ QList<ContactRow> TPDIR_FRM::selectedContacts() const {
 }
 
 QStringList TPDIR_FRM::searchSuggestions() const {
-    return m_suggestions->stringList();
-}
-
-void TPDIR_FRM::refreshHistory() {
-    m_history.refresh();
-    m_suggestions->setStringList(m_history.entries());
+    return m_srb->suggestions();
 }
 
 void TPDIR_FRM::SRBButtonClick() {
     m_contacts->setSearchWords({});
-    if (m_completer->popup())
-        m_completer->popup()->hide();
+    m_srb->closeSuggestions();
     const QString text = m_srb->text();
-    if (!text.isEmpty()) {
-        m_history.add(text);
-        m_suggestions->setStringList(m_history.entries());
-    }
+    if (!text.isEmpty())
+        m_srb->remember(text);
     if (text.isEmpty()) {
         m_rcf->clear();
         if (hasSelectedFolder())
@@ -708,80 +605,45 @@ void TPDIR_FRM::deleteContacts() {
 
 void TPDIR_FRM::VST_EFocusChanged() {
     // Restarting the one-shot timer renders only where a quick series of moves comes to rest.
-    m_timBtv.start();
+    m_dsp->restartTimer();
 }
 
-// Produces the detail pane for the first selected row. With nothing selected the template runs
-// over DS as the last run left it, so the pane shows the template with empty values.
 void TPDIR_FRM::TIM_BTVTimer() {
-    m_timBtv.stop();
-    if (const ContactRow* first = firstSelectedContact()) {
-        const auto states =
-            ContactActions::enabling(*first, int(m_list->selectedRowNumbers().size()));
-        actionButton(1)->setEnabled(states.DL);
-        actionButton(3)->setEnabled(states.MBL);
-        actionButton(0)->setEnabled(states.EM);
-        actionButton(2)->setEnabled(states.HMP);
-        actionButton(4)->setEnabled(states.RTF);
-        ReportRows::fillContactDetail(m_reports.DS(), *first);
-    }
-    m_re->loadFile(m_reports.writeDetail());
+    m_dsp->TIM_BTVTimer();
 }
 
-// Writes the report of the selected rows in list order and hands it to the desktop without
-// waiting for the program that shows it.
+// The detail of the first selected row, and the buttons it enables.
+bool TPDIR_FRM::fillDetail(ReportTable& ds) {
+    const ContactRow* first = firstSelectedContact();
+    if (!first)
+        return false;
+    m_strip->apply(ContactActions::enabling(*first, int(m_list->selectedRowNumbers().size())));
+    ReportRows::fillContactDetail(ds, *first);
+    return true;
+}
+
 void TPDIR_FRM::RTFClick() {
-    WaitCursor wait;
     const QList<ContactRow> rows = selectedContacts();
-    QList<const ContactRow*> ordered;
-    ordered.reserve(rows.size());
-    for (const ContactRow& row : rows)
-        ordered.append(&row);
-    ReportRows::fillContactReport(m_reports.DS(), ordered);
-    const QString written = QFileInfo(m_reports.writeReport()).absoluteFilePath();
-    // Where the desktop has no program for RTF files the user still learns where it is.
-    Shell::openFile(written, [button = QPointer<QWidget>(actionButton(4)), written] {
-        ShowBalloon(button,
-                    QStringLiteral("No program here opens RTF files. The report was written "
-                                   "to %1")
-                        .arg(QDir::toNativeSeparators(written)),
-                    BalloonKind::Information, UnopenedBalloonMs);
-    });
+    m_dsp->showReport(
+        [&rows](ReportTable& ds) {
+            QList<const ContactRow*> ordered;
+            ordered.reserve(rows.size());
+            for (const ContactRow& row : rows)
+                ordered.append(&row);
+            ReportRows::fillContactReport(ds, ordered);
+        },
+        actionButton(4));
 }
 
 void TPDIR_FRM::DLClick(bool mobile) {
-    const ContactRow* row = firstSelectedContact();
-    if (!row)
-        return;
-    DialRequest request;
-    request.SettingsPrefix = QStringLiteral("PD");
-    request.CityCode = QString::number(row->CCD);
-    request.DialTitle = row->CNAM;
-    request.MobileCall = mobile;
-    request.Numbers = SplitText(mobile ? row->MOB : row->PHN, QStringLiteral(","), false);
-    emit dialRequested(request);
+    if (const ContactRow* row = firstSelectedContact())
+        emit dialRequested(DirectoryActions::dialRequest(*row, mobile));
 }
 
 void TPDIR_FRM::EMClick() {
-    WaitCursor wait;
-    const QUrl url = ContactActions::mailUrl(selectedContacts());
-    if (!url.isEmpty())
-        Shell::open(url, [button = QPointer<QWidget>(actionButton(0))] {
-            ShowBalloon(button,
-                        QStringLiteral("No e-mail program is set up here to write the message."),
-                        BalloonKind::Information, UnopenedBalloonMs);
-        });
+    DirectoryActions::sendMail(selectedContacts(), actionButton(0));
 }
 
 void TPDIR_FRM::HMPClick() {
-    const ContactRow* first = firstSelectedContact();
-    if (!first)
-        return;
-    WaitCursor wait;
-    const QUrl url = ContactActions::homePageUrl(first->WEB);
-    Shell::open(url, [button = QPointer<QWidget>(actionButton(2)), url] {
-        ShowBalloon(button,
-                    QStringLiteral("No web browser is set up here to open %1").arg(url.toString()),
-                    BalloonKind::Information, UnopenedBalloonMs);
-    });
+    DirectoryActions::visitHomePage(firstSelectedContact(), actionButton(2));
 }

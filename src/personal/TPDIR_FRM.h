@@ -3,29 +3,27 @@
 #include "app/Page.h"
 #include "personal/ContactRow.h"
 #include "personal/FolderRow.h"
-#include "directory/SearchHistory.h"
-#include "reports/PageReports.h"
+#include "reports/ReportTable.h"
 
 #include <QModelIndex>
 #include <QTimer>
 #include <functional>
 
 class ActionButton;
+class ActionStrip;
 class CollapseBar;
 class ContactListModel;
 class ContactListView;
 class Databases;
-class DetailSplitter;
+class DetailPane;
 class FolderTreeModel;
 class FolderTreeView;
 class QAction;
 class QComboBox;
-class QCompleter;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QStringListModel;
 class RtfView;
+class SearchBox;
 class SettingsStore;
 class TC_EDT_FRM;
 class TPC_EDT_FRM;
@@ -84,11 +82,11 @@ public:
     ContactListView* contactList() const { return m_list; }
     TC_EDT_FRM* folderEditor() const { return m_folderEditor; }
     TPC_EDT_FRM* contactEditor() const { return m_contactEditor; }
-    RtfView* detailView() const { return m_re; }
-    ReportTable& reportTable() { return m_reports.DS(); }
+    RtfView* detailView() const;
+    ReportTable& reportTable();
     QMenu* folderMenu() const { return m_cMnu; }
     QMenu* contactMenu() const { return m_pcMnu; }
-    QTimer& detailTimer() { return m_timBtv; }
+    QTimer& detailTimer();
     QStringList searchSuggestions() const;
     ActionButton* actionButton(int tag) const;
 
@@ -107,10 +105,9 @@ private:
     // Runs the folder or contact menu item with the tag when the menu would enable it.
     void runFolderItem(int tag);
     void runContactItem(int tag);
-    void placeButtons();
     void disableButtons();
+    bool fillDetail(ReportTable& ds);
     void folderFocusChanged(const QModelIndex& current);
-    void refreshHistory();
     void openFolderEditor(int tag);
     void openContactEditor(int tag);
     void deleteFolder();
@@ -123,23 +120,15 @@ private:
     QWidget* m_contentArea;
     FolderTreeModel* m_folders;
     ContactListModel* m_contacts;
-    SearchHistory m_history;
-    PageReports m_reports;
-    QTimer m_timBtv; // TIM_BTV
 
     QLabel* m_tit = nullptr;
-    QLineEdit* m_srb = nullptr;
-    QCompleter* m_completer = nullptr;
-    QStringListModel* m_suggestions = nullptr;
+    SearchBox* m_srb = nullptr;
     QComboBox* m_flds = nullptr;
     QLabel* m_rcf = nullptr;
     FolderTreeView* m_tree = nullptr;
     ContactListView* m_list = nullptr;
-    DetailSplitter* m_dsp = nullptr;
-    QWidget* m_dtp = nullptr;
-    RtfView* m_re = nullptr;
-    QWidget* m_strip = nullptr;
-    QList<ActionButton*> m_buttons; // DL, MBL, EM, HMP, RTF
+    DetailPane* m_dsp = nullptr;
+    ActionStrip* m_strip = nullptr;
     CollapseBar* m_searchBar = nullptr;
     CollapseBar* m_stripBar = nullptr;
     QMenu* m_cMnu = nullptr;
