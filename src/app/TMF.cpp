@@ -239,8 +239,16 @@ void TMF::createWindows() {
     m_windowsCreated = true;
     m_dialer = new TDialer_frm(m_db, *XFS, this);
     // The personal page creates the folder and contact editors it opens, before itself.
-    setPage(0, new TPDIR_FRM(m_db, *XFS, MCONT, CONT));
-    setPage(1, new TBDIR_FRM(m_db, *XFS, MCONT, CONT));
+    auto* personal = new TPDIR_FRM(m_db, *XFS, MCONT, CONT);
+    setPage(0, personal);
+    auto* business = new TBDIR_FRM(m_db, *XFS, MCONT, CONT);
+    business->setPersonalPage(personal);
+    business->setServiceBase(m_service->base(0));
+    connect(business, &TBDIR_FRM::advertQueryChanged, this, [this](const QString& query) {
+        AdQuery = query;
+        RefreshAdsSoon();
+    });
+    setPage(1, business);
     setPage(2, new TPFDIR_FRM(m_db, *XFS, MCONT, CONT));
     auto* settingsPage = new TSETT_FRM(m_db, *XFS, MCONT, CONT);
     setPage(3, settingsPage);

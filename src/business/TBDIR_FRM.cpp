@@ -1,19 +1,281 @@
 #include "business/TBDIR_FRM.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include "app/Balloon.h"
+#include "app/Helpers.h"
+#include "app/SettingsStore.h"
+#include "app/SilentAbort.h"
+#include "app/TrayMenuStyle.h"
+#include "app/WaitCursor.h"
+#include "business/BusinessListModel.h"
+#include "business/BusinessReply.h"
+#include "business/CopyToFolder.h"
+#include "data/Databases.h"
+#include "directory/ActionStrip.h"
+#include "directory/DetailPane.h"
+#include "directory/DirectoryActions.h"
+#include "directory/DirectoryListView.h"
+#include "directory/PanelLook.h"
+#include "directory/SearchBox.h"
+#include "online/AdvertPane.h"
+#include "online/HttpClient.h"
+#include "personal/CollapseBar.h"
+#include "personal/TPC_EDT_FRM.h"
+#include "personal/TPDIR_FRM.h"
+#include "reports/ReportRows.h"
+#include "reports/RtfView.h"
 
-TBDIR_FRM::TBDIR_FRM(Databases&, SettingsStore&, QWidget*, QWidget* parent) : Page(parent) {
+#include <QApplication>
+#include <QBuffer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+namespace {
+// The status label shows at most this much of a reply's status text: a reply without ">" can
+// be megabytes long, and a label that lays out all of it freezes the window.
+constexpr int StatusShown = 300;
+} // namespace
+
+TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QWidget* parent)
+    : Page(parent), m_db(databases), m_settings(settings), m_client(new HttpClient(this)),
+      m_rows(new BusinessListModel(this)) {
     setObjectName(QStringLiteral("TBDIR_FRM"));
-    setAutoFillBackground(true);
-    auto* label = new QLabel(caption(), this);
-    label->setObjectName(QStringLiteral("CaptionLabel"));
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPixelSize(22);
-    font.setBold(true);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: white;"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
+    m_rows->setRowIcon(PanelLook::listImage(1, style()));
+
+    QWidget* search = buildSearchPanel();
+    QWidget* centre = buildCentre();
+    m_strip = new ActionStrip(
+        {ActionStrip::DL, ActionStrip::MBL, ActionStrip::EM, ActionStrip::HMP, ActionStrip::RTF},
+        this);
+    connect(m_strip, &ActionStrip::ringClicked, this, &TBDIR_FRM::ringRequested);
+    connect(m_strip, &ActionStrip::mailClicked, this, [this] {
+        const QList<BusinessRow> rows = selectedRows();
+        DirectoryActions::sendMail({rows.begin(), rows.end()});
+    });
+    connect(m_strip, &ActionStrip::homePageClicked, this,
+            [this] { DirectoryActions::visitHomePage(firstSelectedRow()); });
+    connect(m_strip, &ActionStrip::reportClicked, this, &TBDIR_FRM::RTFClick);
+
+    m_searchBar = new CollapseBar(search, true, this);
+    m_searchBar->setObjectName(QStringLiteral("SPL_S"));
+    m_stripBar = new CollapseBar(m_strip, false, this);
+    m_stripBar->setObjectName(QStringLiteral("SPL_B"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(search);
+    layout->addWidget(m_searchBar);
+    layout->addWidget(centre, 1);
+    layout->addWidget(m_stripBar);
+    layout->addWidget(m_strip);
+    buildMenu();
+}
+
+TBDIR_FRM::~TBDIR_FRM() {
+    // A search still waiting ends here; its wait returns as aborted.
+    m_client->abort();
+}
+
+QWidget* TBDIR_FRM::buildSearchPanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("SPANEL"));
+    panel->setFixedWidth(PanelLook::SearchPanelWidth);
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(6, 6, 4, 6);
+    v->setSpacing(4);
+    m_tit = PanelLook::label(QStringLiteral("Search Tessaro B.D"), panel, true);
+    m_tit->setObjectName(QStringLiteral("TIT"));
+    v->addWidget(m_tit);
+    m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), panel);
+    connect(m_srb, &SearchBox::searchRequested, this, &TBDIR_FRM::SRBButtonClick);
+    v->addWidget(m_srb);
+    m_rcf = PanelLook::label(QString(), panel);
+    m_rcf->setObjectName(QStringLiteral("RCF"));
+    m_rcf->setWordWrap(true);
+    m_rcf->setTextFormat(Qt::PlainText);
+    v->addWidget(m_rcf);
+    m_sdP = new QWidget(panel);
+    m_sdP->setObjectName(QStringLiteral("SD_P"));
+    auto* side = new QVBoxLayout(m_sdP);
+    side->setContentsMargins(0, 0, 0, 0);
+    m_advert = new AdvertPane(m_sdP);
+    side->addWidget(m_advert);
+    v->addWidget(m_sdP, 1);
+    return panel;
+}
+
+QWidget* TBDIR_FRM::buildCentre() {
+    m_dsp = new DetailPane(QStringLiteral("BD"), ReportTable::Layout::Contact, m_settings, this);
+    m_list = new DirectoryListView(m_dsp);
+    m_list->setListModel(m_rows);
+    m_dsp->setList(m_list);
+    m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
+    connect(m_list, &DirectoryListView::focusChanged, m_dsp, &DetailPane::restartTimer);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PC_MNUPopup();
+        m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
+    });
+    return m_dsp;
+}
+
+void TBDIR_FRM::buildMenu() {
+    m_pcMnu = new QMenu(this);
+    m_pcMnu->setObjectName(QStringLiteral("PC_MNU"));
+    TrayMenuStyle::apply(m_pcMnu);
+    m_pcSa = m_pcMnu->addAction(QStringLiteral("Select All"));
+    m_pcSa->setObjectName(QStringLiteral("PC_SA"));
+    m_pcSa->setEnabled(false);
+    connect(m_pcSa, &QAction::triggered, this, &TBDIR_FRM::PC_SAClick);
+    m_pcCtf = m_pcMnu->addMenu(QStringLiteral("Copy To Folder"));
+    m_pcCtf->setObjectName(QStringLiteral("PC_CTF"));
+    TrayMenuStyle::apply(m_pcCtf);
+    m_pcCtf->menuAction()->setEnabled(false);
+}
+
+void TBDIR_FRM::setUp() {
+    m_srb->setText(m_settings.ReadText(SearchKey, QString()));
+    m_dsp->readSettings();
+    m_strip->placeButtons();
+}
+
+void TBDIR_FRM::showEvent(QShowEvent* event) {
+    Page::showEvent(event);
+    m_srb->setFocus();
+    m_srb->selectAll();
+}
+
+void TBDIR_FRM::writeSettings() {
+    m_settings.WriteText(SearchKey, m_srb->text());
+    m_dsp->writeSettings();
+}
+
+// ---- search
+
+QString TBDIR_FRM::requestAddress(const QString& text) const {
+    return m_base + QStringLiteral("resultra.php?q=") + UrlEncode(text);
+}
+
+QString TBDIR_FRM::advertKeyword(const QString& text, const QList<BusinessRow>& rows) {
+    return rows.isEmpty() ? text : text + u' ' + rows.first().BDS;
+}
+
+// Fetches the reply while the window keeps handling events; any failure of the transfer, an
+// error status or a redirect included, gives the failure reply.
+QByteArray TBDIR_FRM::request(const QString& text) {
+    if (m_base.isEmpty())
+        return FailedReply.toLatin1();
+    QBuffer body;
+    body.open(QIODevice::WriteOnly);
+    const HttpResult result =
+        m_client->fetch(QUrl::fromEncoded(requestAddress(text).toLatin1()), &body);
+    if (result.transferFailed() || result.status >= 300)
+        return FailedReply.toLatin1();
+    return body.data();
+}
+
+void TBDIR_FRM::showStatus(const QString& status) {
+    QString shown = status.left(StatusShown);
+    shown.replace(u'\r', u' ').replace(u'\n', u' ');
+    if (status.size() > StatusShown)
+        shown += QStringLiteral("...");
+    m_rcf->setText(shown);
+}
+
+void TBDIR_FRM::SRBButtonClick() {
+    if (m_busy)
+        return; // a search is already waiting for its reply
+    m_srb->closeSuggestions();
+    const QString text = m_srb->text();
+    if (!HasText(text)) {
+        ShowBalloon(m_srb, QStringLiteral("Empty Search"), BalloonKind::Error);
+        throw SilentAbort();
+    }
+    m_srb->remember(text);
+    if (latin1Safe(text) != text)
+        ShowBalloon(m_srb,
+                    QStringLiteral("The directory is searched in Latin letters: other letters "
+                                   "are sent as \"?\"."),
+                    BalloonKind::Information);
+
+    BusinessReply reply;
+    {
+        m_busy = true;
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        const auto idle = qScopeGuard([this] {
+            m_busy = false;
+            QApplication::restoreOverrideCursor();
+        });
+        m_strip->disableAll();
+        m_rows->clear();
+        m_dsp->detailView()->clear();
+        m_rcf->setText(QStringLiteral("Waiting for Reply..."));
+        m_rcf->repaint();
+        reply = BusinessReply::parse(request(text));
+        showStatus(reply.status);
+        m_rows->appendRows(reply.rows);
+    }
+    if (!reply.error.isEmpty())
+        throw std::runtime_error(reply.error.toStdString());
+    if (m_rows->rowCount() > 0)
+        m_list->focusRow(0);
+    emit advertQueryChanged(UrlEncode(advertKeyword(text, reply.rows)));
+}
+
+// ---- list, detail and actions
+
+const BusinessRow* TBDIR_FRM::firstSelectedRow() const {
+    const int first = m_list->firstSelectedRow();
+    return first < 0 ? nullptr : &m_rows->row(first);
+}
+
+QList<BusinessRow> TBDIR_FRM::selectedRows() const {
+    QList<BusinessRow> rows;
+    for (int r : m_list->selectedRowNumbers())
+        rows.append(m_rows->row(r));
+    return rows;
+}
+
+bool TBDIR_FRM::fillDetail(ReportTable& ds) {
+    const BusinessRow* first = firstSelectedRow();
+    if (!first)
+        return false;
+    m_strip->apply(ContactActions::enabling(*first, int(m_list->selectedRowNumbers().size())));
+    ReportRows::fillContactDetail(ds, *first);
+    return true;
+}
+
+void TBDIR_FRM::RTFClick() {
+    const QList<BusinessRow> rows = selectedRows();
+    m_dsp->showReport([&rows](ReportTable& ds) {
+        QList<const ContactRow*> ordered;
+        for (const BusinessRow& row : rows)
+            ordered.append(&row);
+        ReportRows::fillContactReport(ds, ordered);
+    });
+}
+
+// ---- context menu and copy
+
+void TBDIR_FRM::PC_MNUPopup() {
+    const bool selected = m_list->firstSelectedRow() >= 0;
+    m_pcSa->setEnabled(selected);
+    m_pcCtf->menuAction()->setEnabled(selected);
+    if (m_personal)
+        m_personal->FillFolderMenu(m_pcCtf, [this](QAction* item) { copyToFolder(item); });
+}
+
+void TBDIR_FRM::PC_SAClick() {
+    m_list->selectAll();
+}
+
+void TBDIR_FRM::copyToFolder(QAction* item) {
+    const QList<BusinessRow> rows = selectedRows();
+    if (rows.isEmpty() || !m_personal)
+        return;
+    WaitCursor wait;
+    CopyToFolder::copy(m_personal->contactEditor()->CDT(), m_db.DTR, item->data().toInt(),
+                       {rows.begin(), rows.end()});
 }

@@ -3,6 +3,7 @@
 #include "AdvTopEndpoint.h"
 #include "GetUpdEndpoint.h"
 #include "PtclEndpoint.h"
+#include "ResultraEndpoint.h"
 #include "Service.h"
 
 void registerEndpoints(Service& service) {
@@ -13,4 +14,5 @@ void registerEndpoints(Service& service) {
     service.add(std::make_unique<AdvTopEndpoint>(data, adverts));
     service.add(std::make_unique<AdvLftEndpoint>(data, adverts));
     service.add(std::make_unique<AdPicEndpoint>(data, adverts));
+    service.add(std::make_unique<ResultraEndpoint>(data));
 }
