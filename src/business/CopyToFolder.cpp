@@ -1,5 +1,6 @@
 #include "business/CopyToFolder.h"
 
+#include "app/Helpers.h"
 #include "data/DataSetEditor.h"
 #include "data/Transaction.h"
 
@@ -7,7 +8,7 @@ namespace {
 void setText(DataSetEditor& cdt, const char* column, const QString& text) {
     const QString name = QString::fromLatin1(column);
     const int limit = cdt.fieldLength(name);
-    cdt.setField(name, limit > 0 && text.size() > limit ? text.left(limit) : text);
+    cdt.setField(name, limit > 0 ? LeftCharacters(text, limit) : text);
 }
 } // namespace
 

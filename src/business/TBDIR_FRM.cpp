@@ -10,6 +10,7 @@
 #include "business/BusinessReply.h"
 #include "business/CopyToFolder.h"
 #include "data/Databases.h"
+#include "directory/ActionButton.h"
 #include "directory/ActionStrip.h"
 #include "directory/DetailPane.h"
 #include "directory/DirectoryActions.h"
@@ -53,10 +54,11 @@ TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
     connect(m_strip, &ActionStrip::ringClicked, this, &TBDIR_FRM::ringRequested);
     connect(m_strip, &ActionStrip::mailClicked, this, [this] {
         const QList<BusinessRow> rows = selectedRows();
-        DirectoryActions::sendMail({rows.begin(), rows.end()});
+        DirectoryActions::sendMail({rows.begin(), rows.end()}, m_strip->button(ActionStrip::EM));
     });
-    connect(m_strip, &ActionStrip::homePageClicked, this,
-            [this] { DirectoryActions::visitHomePage(firstSelectedRow()); });
+    connect(m_strip, &ActionStrip::homePageClicked, this, [this] {
+        DirectoryActions::visitHomePage(firstSelectedRow(), m_strip->button(ActionStrip::HMP));
+    });
     connect(m_strip, &ActionStrip::reportClicked, this, &TBDIR_FRM::RTFClick);
 
     m_searchBar = new CollapseBar(search, true, this);
@@ -249,12 +251,14 @@ bool TBDIR_FRM::fillDetail(ReportTable& ds) {
 
 void TBDIR_FRM::RTFClick() {
     const QList<BusinessRow> rows = selectedRows();
-    m_dsp->showReport([&rows](ReportTable& ds) {
-        QList<const ContactRow*> ordered;
-        for (const BusinessRow& row : rows)
-            ordered.append(&row);
-        ReportRows::fillContactReport(ds, ordered);
-    });
+    m_dsp->showReport(
+        [&rows](ReportTable& ds) {
+            QList<const ContactRow*> ordered;
+            for (const BusinessRow& row : rows)
+                ordered.append(&row);
+            ReportRows::fillContactReport(ds, ordered);
+        },
+        m_strip->button(ActionStrip::RTF));
 }
 
 // ---- context menu and copy

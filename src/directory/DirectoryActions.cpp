@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 
 #include <QPointer>
+#include <QWidget>
 
 void DirectoryActions::sendMail(const QList<ContactRow>& rows, QWidget* button) {
     WaitCursor wait;

@@ -4,7 +4,7 @@
 #include "PersonalFixture.h"
 #include "app/BalloonPresenter.h"
 #include "app/SettingsStore.h"
-#include "personal/ActionButton.h"
+#include "directory/ActionButton.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
 #include "personal/FolderTreeModel.h"
