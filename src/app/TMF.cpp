@@ -244,10 +244,6 @@ void TMF::createWindows() {
     auto* business = new TBDIR_FRM(m_db, *XFS, MCONT, CONT);
     business->setPersonalPage(personal);
     business->setServiceBase(m_service->base(0));
-    connect(business, &TBDIR_FRM::advertQueryChanged, this, [this](const QString& query) {
-        AdQuery = query;
-        RefreshAdsSoon();
-    });
     setPage(1, business);
     setPage(2, new TPFDIR_FRM(m_db, *XFS, MCONT, CONT));
     auto* settingsPage = new TSETT_FRM(m_db, *XFS, MCONT, CONT);

@@ -51,7 +51,7 @@ TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
     m_strip = new ActionStrip(
         {ActionStrip::DL, ActionStrip::MBL, ActionStrip::EM, ActionStrip::HMP, ActionStrip::RTF},
         this);
-    connect(m_strip, &ActionStrip::ringClicked, this, &TBDIR_FRM::ringRequested);
+    connect(m_strip, &ActionStrip::ringClicked, this, &TBDIR_FRM::DLClick);
     connect(m_strip, &ActionStrip::mailClicked, this, [this] {
         const QList<BusinessRow> rows = selectedRows();
         DirectoryActions::sendMail({rows.begin(), rows.end()}, m_strip->button(ActionStrip::EM));
@@ -223,7 +223,7 @@ void TBDIR_FRM::SRBButtonClick() {
         throw std::runtime_error(reply.error.toStdString());
     if (m_rows->rowCount() > 0)
         m_list->focusRow(0);
-    emit advertQueryChanged(UrlEncode(advertKeyword(text, reply.rows)));
+    emit advertQueryReady(UrlEncode(advertKeyword(text, reply.rows)));
 }
 
 // ---- list, detail and actions
@@ -259,6 +259,11 @@ void TBDIR_FRM::RTFClick() {
             ReportRows::fillContactReport(ds, ordered);
         },
         m_strip->button(ActionStrip::RTF));
+}
+
+void TBDIR_FRM::DLClick(bool mobile) {
+    if (const BusinessRow* row = firstSelectedRow())
+        emit dialRequested(DirectoryActions::dialRequest(*row, mobile));
 }
 
 // ---- context menu and copy

@@ -52,6 +52,8 @@ public:
     void PC_SAClick();
     void copyToFolder(QAction* item);
     void RTFClick();
+    // Ring Phone (DL) and Ring Mobile (MBL): the first selected listing to the dialer.
+    void DLClick(bool mobile);
 
     bool isBusy() const { return m_busy; }
     const BusinessRow* firstSelectedRow() const;
@@ -67,12 +69,6 @@ public:
     QWidget* sidePanel() const { return m_sdP; }
     AdvertPane* advertPane() const override { return m_advert; }
     HttpClient* client() const { return m_client; }
-
-signals:
-    // The ring buttons were pressed (`mobile` for "Ring Mobile").
-    void ringRequested(bool mobile);
-    // A search ended: the encoded keyword for the advertisement panes.
-    void advertQueryChanged(const QString& encodedKeyword);
 
 protected:
     void setUp() override;

@@ -95,7 +95,7 @@ private slots:
         ServiceProcess service;
         QVERIFY(service.isRunning());
         showPage(service.base());
-        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryChanged);
+        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryReady);
         search("tyres lahore");
         QTRY_VERIFY(rcf().endsWith(" Records Found"));
         const int found = rcf().section(u' ', 0, 0).toInt();
@@ -114,6 +114,17 @@ private slots:
         QCOMPARE(page->actions()->button(ActionStrip::HMP)->isEnabled(), !first.WEB.isEmpty());
         QVERIFY(page->actions()->button(ActionStrip::RTF)->isEnabled());
         QVERIFY(QFile::exists(f->root() + "/reports/BD_DV.RTF"));
+
+        // Ring Phone hands the listing's phone numbers, city and title to the dialer.
+        QSignalSpy dials(page, &Page::dialRequested);
+        QTest::mouseClick(page->actions()->button(ActionStrip::DL), Qt::LeftButton);
+        QCOMPARE(dials.size(), 1);
+        const auto dial = dials[0][0].value<DialRequest>();
+        QCOMPARE(dial.SettingsPrefix, QStringLiteral("PD"));
+        QCOMPARE(dial.CityCode, QString::number(first.CCD));
+        QCOMPARE(dial.DialTitle, first.CNAM);
+        QVERIFY(!dial.MobileCall);
+        QCOMPARE(dial.Numbers, first.PHN.split(u',', Qt::SkipEmptyParts));
 
         QCOMPARE(adverts.size(), 1);
         QCOMPARE(adverts[0][0].toString(), UrlEncode("tyres lahore " + first.BDS));
@@ -174,7 +185,7 @@ private slots:
     void transferFailuresShowConnectionFailed() {
         BrokenServer server;
         showPage(server.base());
-        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryChanged);
+        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryReady);
         const QByteArray listing = "1 Records Found>" + record("1", "Kept", "x");
         for (int status : {404, 500, 302}) {
             server.setAnswer(status, listing,
@@ -199,7 +210,7 @@ private slots:
     void replyFormatsAndColours() {
         BrokenServer server;
         showPage(server.base());
-        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryChanged);
+        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryReady);
 
         server.setAnswer(200, "Down for maintenance");
         search("car");
@@ -228,7 +239,7 @@ private slots:
     void numberErrorIsShownOnceAndKeepsTheRowsBefore() {
         BrokenServer server;
         showPage(server.base());
-        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryChanged);
+        QSignalSpy adverts(page, &TBDIR_FRM::advertQueryReady);
         QStringList errors;
         TkApplication::setErrorObserver([&](const QString& text) { errors << text; });
         server.setAnswer(200, "3 Records Found>" + record("1", "First", "a") +
@@ -275,8 +286,7 @@ private slots:
         // A right click: the press, then the context menu request the desktop sends with it.
         const QPoint at(60, view->rowViewportPosition(1) + 10);
         QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
-        QContextMenuEvent request(QContextMenuEvent::Mouse, at,
-                                  view->viewport()->mapToGlobal(at));
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
         QApplication::sendEvent(view->viewport(), &request);
         QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
         QMenu* menu = page->listMenu();

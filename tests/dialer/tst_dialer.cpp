@@ -17,7 +17,7 @@
 #include "dialer/TDialer_frm.h"
 #include "dialer/Telephony.h"
 #include "dialer/UpDown.h"
-#include "personal/ActionButton.h"
+#include "directory/ActionButton.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
 #include "personal/TPDIR_FRM.h"
