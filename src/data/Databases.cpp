@@ -19,27 +19,31 @@ void Databases::open(const QString& dataPath, const QString& sysPath) {
     SYS_MDB.setDatabaseName(sysPath);
     MDB.open();
     SYS_MDB.open();
-    requireUtf8(MM, dataPath);
-    requireUtf8(SYS_MM, sysPath);
+    QStringList refused;
+    for (auto [helper, path] : {std::pair{&MM, dataPath}, std::pair{&SYS_MM, sysPath}}) {
+        const QString charSet = characterSet(*helper);
+        if (charSet.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) != 0)
+            refused << QStringLiteral("%1 (character set %2)")
+                           .arg(QDir::cleanPath(QFileInfo(path).absoluteFilePath()),
+                                charSet.isEmpty() ? QStringLiteral("NONE") : charSet);
+    }
+    // A database staged by an earlier build keeps only Latin-1: it is refused rather than
+    // converted, with the way to make a new one.
+    if (!refused.isEmpty())
+        throw DatabaseError(
+            QStringLiteral("made by an earlier build, cannot hold every script's text: %1; "
+                           "nothing was changed. Recreate: move the file away (keep it if it "
+                           "holds contacts) and build again, which makes a new one from "
+                           "schema/DATA.sql or schema/SYS.sql")
+                .arg(refused.join(QLatin1String(", "))));
 }
 
-// A database staged by an earlier build has character set NONE and would keep only Latin-1;
-// it is refused rather than converted, with the way to make a new one.
-void Databases::requireUtf8(SingleValueHelper& helper, const QString& path) {
+QString Databases::characterSet(SingleValueHelper& helper) {
     const QString charSet =
         helper.QueryText(QStringLiteral("RDB$CHARACTER_SET_NAME"), QStringLiteral("RDB$DATABASE"))
             .trimmed();
     helper.transaction().commit();
-    if (charSet.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) == 0)
-        return;
-    const QFileInfo file(path);
-    throw DatabaseError(
-        QStringLiteral("%1 has character set %2 from an earlier build and cannot hold every "
-                       "script's text; nothing was changed. Recreate it: move the file away "
-                       "(keep it if it holds contacts) and build again, which makes a new one "
-                       "from schema/%3.sql")
-            .arg(QDir::cleanPath(file.absoluteFilePath()),
-                 charSet.isEmpty() ? QStringLiteral("NONE") : charSet, file.completeBaseName()));
+    return charSet;
 }
 
 bool Databases::SCRExecuteError(const QString& statement, const DatabaseError& error) {

@@ -23,7 +23,8 @@ public:
     void open(const QString& dataPath = QStringLiteral("../DATA/DATA.FDB"),
               const QString& sysPath = QStringLiteral("../DATA/SYS.FDB"));
 
-    static void requireUtf8(SingleValueHelper& helper, const QString& path);
+    // The database's default character set ("UTF8"; empty for NONE).
+    static QString characterSet(SingleValueHelper& helper);
 
     // A failing script statement is skipped without a message (SCRExecuteError).
     static bool SCRExecuteError(const QString& statement, const DatabaseError& error);

@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(lines.size(), 1);
         const QString line = QString::fromLocal8Bit(lines.first());
         QVERIFY2(line.startsWith("tessaro-kavelin:"), qPrintable(line));
-        QVERIFY2(line.contains(m_copy->files.dataPath() + " has character set NONE"),
+        QVERIFY2(line.contains(m_copy->files.dataPath() + " (character set NONE)"),
                  qPrintable(line));
         QVERIFY(line.contains("schema/DATA.sql"));
         // Left as it was: still NONE, the row still there.
