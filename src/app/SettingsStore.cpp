@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 struct SettingsStore::Node {
@@ -89,43 +90,52 @@ bool textToFlag(const QString& text) {
     return textToInteger(text) != 0;
 }
 
+void appendHexReference(QByteArray& out, char32_t code, int minDigits) {
+    out += "&#x";
+    out += QByteArray::number(uint(code), 16).toUpper().rightJustified(minDigits, '0');
+    out += ';';
+}
+
+// Value text: the five named references; tab and line breaks as they are; every other control
+// character, bytes 128-255 (two digits) and characters beyond Latin-1 (at least four digits, one
+// reference per character beyond 16 bits) as numeric character references.
 void appendEncodedValue(QByteArray& out, const QString& text) {
-    static const char hex[] = "0123456789ABCDEF";
-    for (char ch : toLatin1Safe(text)) {
-        const auto byte = static_cast<unsigned char>(ch);
-        switch (byte) {
-        case '"':
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        switch (c) {
+        case u'"':
             out += "&quot;";
             break;
-        case '&':
+        case u'&':
             out += "&amp;";
             break;
-        case '\'':
+        case u'\'':
             out += "&apos;";
             break;
-        case '<':
+        case u'<':
             out += "&lt;";
             break;
-        case '>':
+        case u'>':
             out += "&gt;";
             break;
-        case '\t':
-        case '\n':
-        case '\r':
-            out += ch;
+        case u'\t':
+        case u'\n':
+        case u'\r':
+            out += char(c);
             break;
         default:
-            if (byte >= 0x80) {
-                out += "&#x";
-                out += hex[byte >> 4];
-                out += hex[byte & 0x0F];
-                out += ';';
-            } else if (byte < 0x20) {
-                // Other control characters cannot appear in an XML file at all; writing them would
-                // make the whole file unreadable.
-                out += '?';
+            if (c < 0x20) {
+                appendHexReference(out, c, 2);
+            } else if (c < 0x80) {
+                out += char(c);
+            } else if (c <= 0xFF) {
+                appendHexReference(out, c, 2);
+            } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                       text.at(i + 1).isLowSurrogate()) {
+                appendHexReference(out, QChar::surrogateToUcs4(c, text.at(i + 1).unicode()), 4);
+                ++i;
             } else {
-                out += ch;
+                appendHexReference(out, c, 4);
             }
         }
     }
@@ -148,8 +158,69 @@ void appendNode(QByteArray& out, const SettingsStore::Node& node, int depth) {
     }
 }
 
+// The XML reader refuses references to characters that XML does not allow (control characters,
+// lone surrogates, U+FFFE and U+FFFF), yet the store writes them so that no value is changed.
+// Such a reference goes to the reader as a pair of private-use characters, Escape followed by
+// EscapedBase + the code's index among the refused ones, and a reference to Escape itself as
+// Escape twice; the raw input, read as Latin-1, can hold neither. restoreEscapes() turns the
+// pairs back after reading.
+constexpr char16_t Escape = 0xE000;
+constexpr char16_t EscapedBase = 0xE100;
+constexpr char16_t SurrogateIndex = 0x20;            // 0x00-0x1F are the control characters
+constexpr char16_t NonCharacterIndex = 0x20 + 0x800; // then the 2048 surrogates
+
+bool allowedInXml(uint code) {
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+// The value of a numeric reference's name ("#65", "#x41", "#X41"), or -1.
+qint64 numericReference(const QString& name) {
+    if (!name.startsWith(u'#') || name.size() < 2)
+        return -1;
+    const bool hex = name.at(1) == u'x' || name.at(1) == u'X';
+    const QString digits = name.mid(hex ? 2 : 1);
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok, hex ? 16 : 10);
+    return ok && !digits.startsWith(u'+') && !digits.startsWith(u'-') ? value : -1;
+}
+
+// The refused code <-> its index below EscapedBase.
+char16_t refusedIndex(char16_t code) {
+    if (code < 0x20)
+        return code;
+    if (code >= 0xD800 && code <= 0xDFFF)
+        return SurrogateIndex + (code - 0xD800);
+    return NonCharacterIndex + (code - 0xFFFE);
+}
+
+char16_t refusedCode(char16_t index) {
+    if (index < SurrogateIndex)
+        return index;
+    if (index < NonCharacterIndex)
+        return 0xD800 + (index - SurrogateIndex);
+    return 0xFFFE + (index - NonCharacterIndex);
+}
+
+QString restoreEscapes(const QString& text) {
+    if (!text.contains(QChar(Escape)))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).unicode() == Escape && i + 1 < text.size()) {
+            const char16_t next = text.at(++i).unicode();
+            out += QChar(next == Escape ? Escape : refusedCode(char16_t(next - EscapedBase)));
+        } else {
+            out += text.at(i);
+        }
+    }
+    return out;
+}
+
 // Rewrites a reference at `at` (an '&') so that the XML reader accepts the named references in any
-// case and "&#X" as well as "&#x". Answers the position after the reference.
+// case, "&#X" as well as "&#x", and the characters it would refuse (see Escape). Answers the
+// position after the reference.
 qsizetype appendReference(QString& out, const QString& in, qsizetype at) {
     const qsizetype semicolon = in.indexOf(u';', at + 1);
     if (semicolon < 0 || semicolon - at > 12) {
@@ -158,11 +229,18 @@ qsizetype appendReference(QString& out, const QString& in, qsizetype at) {
     }
     const QString name = in.mid(at + 1, semicolon - at - 1);
     const QString lower = name.toLower();
+    const qint64 code = numericReference(name);
     if (std::find(std::begin(NamedReferences), std::end(NamedReferences), lower) !=
         std::end(NamedReferences)) {
         out += u'&' + lower + u';';
-    } else if (name.startsWith(QStringLiteral("#X"))) {
-        out += QStringLiteral("&#x") + name.mid(2) + u';';
+    } else if (code == Escape) {
+        out += QChar(Escape);
+        out += QChar(Escape);
+    } else if (code >= 0 && code <= 0xFFFF && !allowedInXml(uint(code))) {
+        out += QChar(Escape);
+        out += QChar(char16_t(EscapedBase + refusedIndex(char16_t(code))));
+    } else if (code >= 0) {
+        out += QStringLiteral("&#x") + QString::number(code, 16) + u';';
     } else {
         out += u'&' + name + u';';
     }
@@ -247,6 +325,12 @@ std::unique_ptr<SettingsStore::Node> parseDocument(const QByteArray& bytes, QStr
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
+            if (open.size() >= SettingsStore::MaxDepth) {
+                *error = QStringLiteral("elements nested deeper than %1 levels (line %2)")
+                             .arg(SettingsStore::MaxDepth)
+                             .arg(reader.lineNumber());
+                return nullptr;
+            }
             if (open.empty()) {
                 root = std::make_unique<Node>();
                 root->name = reader.qualifiedName().toString();
@@ -260,6 +344,7 @@ std::unique_ptr<SettingsStore::Node> parseDocument(const QByteArray& bytes, QStr
                 open.back()->text += reader.text();
             break;
         case QXmlStreamReader::EndElement:
+            open.back()->text = restoreEscapes(open.back()->text);
             open.pop_back();
             break;
         default:
@@ -326,6 +411,8 @@ const SettingsStore::Node* SettingsStore::findValue(const QString& key, bool* fo
 }
 
 SettingsStore::Node* SettingsStore::ensurePath(const QStringList& names) {
+    if (names.size() >= MaxDepth)
+        return nullptr; // the file could not be read back
     Node* node = root_.get();
     for (const QString& name : names)
         node = node->findOrAdd(name);
@@ -346,7 +433,8 @@ void SettingsStore::WriteText(const QString& key, const QString& text) {
     const QStringList names = keyNames(key);
     if (writesIgnored() || names.isEmpty())
         return;
-    ensurePath(names)->text = text;
+    if (Node* node = ensurePath(names))
+        node->text = text;
 }
 
 int SettingsStore::ReadNumber(const QString& key, int defaultValue) const {
@@ -376,9 +464,9 @@ void SettingsStore::ReadList(const QString& key, QStringList& list, const QStrin
         return;
     list.clear();
     const Node* countNode = element->find(QStringLiteral("Count"));
-    // A hand-edited count cannot make the list longer than the element's children.
-    const qsizetype count = std::min<qsizetype>(countNode ? textToInteger(countNode->text) : 0,
-                                                qsizetype(element->children.size()));
+    // Missing items read as empty texts; a hand-edited count cannot make the list huge.
+    const qsizetype count =
+        std::min<qsizetype>(countNode ? textToInteger(countNode->text) : 0, MaxListItems);
     const QString item = cleanName(itemName);
     for (qsizetype i = 0; i < count; ++i) {
         const Node* itemNode = element->find(item + QString::number(i));
@@ -389,9 +477,11 @@ void SettingsStore::ReadList(const QString& key, QStringList& list, const QStrin
 void SettingsStore::WriteList(const QString& key, const QStringList& list,
                               const QString& itemName) {
     const QStringList names = keyNames(key);
-    if (writesIgnored() || names.isEmpty())
+    if (writesIgnored() || names.size() + 1 >= MaxDepth)
         return;
     Node* element = ensurePath(names);
+    if (!element)
+        return;
     const QString item = cleanName(itemName);
     element->findOrAdd(QStringLiteral("Count"))->text = QString::number(list.size());
     for (qsizetype i = 0; i < list.size(); ++i)
@@ -427,10 +517,19 @@ bool SettingsStore::Flush() {
     const QFileInfo info(fileName_);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
+    // Only ever through a new file renamed over the old one: when the folder takes no new file,
+    // the old file stays as it is rather than being cut and rewritten in place.
     QSaveFile file(fileName_);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (!saveFailureTold_) {
+            saveFailureTold_ = true;
+            std::fprintf(stderr,
+                         "tessaro-kavelin: settings not saved: %s cannot be replaced (%s); the "
+                         "file is left as it is\n",
+                         qPrintable(fileName_), qPrintable(file.errorString()));
+        }
         return false;
+    }
     const QByteArray bytes = toXml();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
@@ -477,8 +576,10 @@ void SettingsStore::setAsideDamagedFile(const QString& reason) {
                 .arg(fileName_, reason);
         return;
     }
-    const QString badName = fileName_ + QStringLiteral(".bad");
-    QFile::remove(badName);
+    // Earlier damaged files are kept: settings.xml.bad, settings.xml.bad.2, ...
+    QString badName = fileName_ + QStringLiteral(".bad");
+    for (int n = 2; QFileInfo::exists(badName) || QFileInfo(badName).isSymLink(); ++n)
+        badName = fileName_ + QStringLiteral(".bad.%1").arg(n);
     if (QFile::rename(fileName_, badName) || QFile::copy(fileName_, badName)) {
         loadWarning_ =
             QStringLiteral("Settings file %1 is damaged (%2); kept as %3, defaults are used")

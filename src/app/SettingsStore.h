@@ -12,6 +12,10 @@ class SettingsStore {
 public:
     static inline const QString RootNodeName = QStringLiteral("Configuration");
     static inline const QString InvalidCharReplacement = QStringLiteral("_");
+    // Element nesting allowed in the file, the root included; a deeper file counts as damaged.
+    static constexpr int MaxDepth = 64;
+    // The longest list ReadList returns, whatever a hand-edited Count says.
+    static constexpr int MaxListItems = 100000;
 
     explicit SettingsStore(const QString& fileName = QStringLiteral("settings.xml"));
     ~SettingsStore();
@@ -31,8 +35,9 @@ public:
     void WriteList(const QString& key, const QStringList& list,
                    const QString& itemName = QStringLiteral("N"));
 
-    // Writes the tree to the file now (through a temporary file renamed over it). Answers whether
-    // the file was written; read-only stores and failed writes answer false.
+    // Writes the tree to the file now, through a temporary file renamed over it; never into the
+    // file itself. Answers whether the file was written; read-only stores and failed writes
+    // answer false (a folder that takes no new file is said once on standard error).
     bool Flush();
     // Discards the tree and reads the file again.
     void Reload();
@@ -70,6 +75,7 @@ private:
     bool readOnly_ = false;
     bool fileReadOnly_ = false;
     bool saveBlocked_ = false;
+    bool saveFailureTold_ = false;
     bool flushOnDestroy_ = true;
     QString loadWarning_;
 };

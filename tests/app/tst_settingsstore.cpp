@@ -1,11 +1,15 @@
 #include "app/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Tests of the settings store against real files in a temporary folder.
 class TestSettingsStore : public QObject {
@@ -34,8 +38,8 @@ private:
 
 private slots:
     void init() {
-        QFile::remove(path());
-        QFile::remove(path() + ".bad");
+        for (const QString& name : QDir(dir_.path()).entryList({"settings.xml*"}, QDir::Files))
+            QFile::remove(path(name));
     }
 
     void writesTheExactLayout() {
@@ -73,7 +77,7 @@ private slots:
                      "    <USR/>\r\n"
                      "  </USRINF>\r\n"
                      "  <ADV>\r\n"
-                     "    <CNT0>?</CNT0>\r\n"
+                     "    <CNT0>&#x263A;</CNT0>\r\n"
                      "  </ADV>\r\n"
                      "</Configuration>\r\n");
         const QByteArray written = readFile(path());
@@ -341,6 +345,7 @@ private slots:
         for (const QByteArray& bytes :
              {QByteArray(), document("<Configuration>a & b</Configuration>"),
               document("<Configuration><A>\x01</A></Configuration>")}) {
+            QFile::remove(path() + ".bad");
             writeFile(path(), bytes);
             store.Reload();
             QVERIFY2(!store.loadWarning().isEmpty(), bytes.constData());
@@ -363,14 +368,134 @@ private slots:
         QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
     }
 
-    void controlCharactersCannotDamageTheFile() {
+    // Every character a user can type survives a save and a load: Latin-1 keeps its two-digit
+    // form, anything beyond goes out as one reference per character, control characters as
+    // references, and the file stays well-formed.
+    void everyCharacterSurvivesARoundTrip() {
+        const QString urdu = QString::fromUtf8("لاہور");
+        const QString mixed = QString::fromUtf8("Café 😀 ") + urdu + QChar(0x200F) + "\\x";
+        const QString controls =
+            QString("a") + QChar(1) + "\tb" + QChar(0x1F) + QChar(0) + QChar(0x7F) + "\r\nc";
+        const QString oddities =
+            QString(QChar(0xD800)) + QChar(0xFFFE) + QChar(0xE000) + QChar(0xE101) + "&#x1;";
         {
             SettingsStore store(path());
-            store.WriteText("A", QString("x") + QChar(1) + "\ty" + QChar(0x1F));
+            store.WriteText("USRINF\\USR", urdu);
+            store.WriteText("USRINF\\BDS", mixed);
+            store.WriteText("A", controls);
+            store.WriteText("B", oddities);
+            store.WriteList("PD\\SRB_L", {urdu, controls});
         }
+        const QByteArray bytes = readFile(path());
+        QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"));
+        QVERIFY(bytes.contains("<USR>&#x0644;&#x0627;&#x06C1;&#x0648;&#x0631;</USR>"));
+        QVERIFY(bytes.contains("<BDS>Caf&#xE9; &#x1F600; "));
+        QVERIFY(bytes.contains("<A>a&#x01;\tb&#x1F;&#x00;\x7F\r\nc</A>"));
+        for (char c : bytes)
+            QVERIFY(uchar(c) < 0x80);
+
         SettingsStore store(path());
         QVERIFY(store.loadWarning().isEmpty());
-        QCOMPARE(store.ReadText("A", ""), QString("x?\ty?"));
+        QCOMPARE(store.ReadText("USRINF\\USR", ""), urdu);
+        QCOMPARE(store.ReadText("USRINF\\BDS", ""), mixed);
+        QCOMPARE(store.ReadText("A", ""), controls);
+        QCOMPARE(store.ReadText("B", ""), oddities);
+        QStringList list;
+        store.ReadList("PD\\SRB_L", list);
+        QCOMPARE(list, QStringList({urdu, controls}));
+        // Written again unchanged, the file is the same byte for byte.
+        store.setFlushOnDestroy(false);
+        QCOMPARE(store.toXml(), bytes);
+    }
+
+    // A well-formed file nested far too deep is set aside like a damaged one, and the next
+    // damaged file never replaces an earlier one.
+    void deepNestingIsSetAsideAndBadFilesAreNumbered() {
+        QByteArray deep = document("<Configuration>");
+        for (int i = 0; i < 200000; ++i)
+            deep += "<a>";
+        for (int i = 0; i < 200000; ++i)
+            deep += "</a>";
+        deep += "</Configuration>";
+        writeFile(path(), deep);
+        {
+            SettingsStore store(path());
+            QVERIFY(store.loadWarning().contains("nested"));
+            QCOMPARE(store.ReadNumber("PD\\DTP", 152), 152);
+            store.setFlushOnDestroy(false);
+        }
+        QCOMPARE(readFile(path() + ".bad"), deep);
+
+        const QByteArray cut = document("<Configuration><PD>");
+        writeFile(path(), cut);
+        {
+            SettingsStore store(path());
+            QVERIFY(store.loadWarning().contains("settings.xml.bad.2"));
+            store.setFlushOnDestroy(false);
+        }
+        QCOMPARE(readFile(path() + ".bad"), deep);
+        QCOMPARE(readFile(path() + ".bad.2"), cut);
+        QFile::remove(path() + ".bad.2");
+
+        // Nesting up to the limit is read; keys that would go deeper are not written.
+        QByteArray limit = document("<Configuration>");
+        for (int i = 1; i < SettingsStore::MaxDepth - 1; ++i)
+            limit += "<a>";
+        limit += "<v>deep</v>";
+        for (int i = 1; i < SettingsStore::MaxDepth - 1; ++i)
+            limit += "</a>";
+        limit += "</Configuration>";
+        writeFile(path(), limit);
+        SettingsStore store(path());
+        QVERIFY(store.loadWarning().isEmpty());
+        const QString key = QString("a\\").repeated(SettingsStore::MaxDepth - 2);
+        QCOMPARE(store.ReadText(key + "v", ""), QString("deep"));
+        store.WriteText(key + "a\\v", "too deep");
+        QCOMPARE(store.ReadText(key + "a\\v", "none"), QString("none"));
+        store.setFlushOnDestroy(false);
+    }
+
+    void missingListItemsReadAsEmptyTexts() {
+        writeFile(path(), document("<Configuration><L><Count>3</Count><N0>a</N0></L>"
+                                   "<H><Count>2000000000</Count></H></Configuration>"));
+        SettingsStore store(path());
+        store.setFlushOnDestroy(false);
+        QStringList list;
+        store.ReadList("L", list);
+        QCOMPARE(list, QStringList({"a", "", ""}));
+        store.ReadList("H", list);
+        QCOMPARE(list.size(), qsizetype(SettingsStore::MaxListItems));
+    }
+
+    // When the folder takes no new file (another user's program folder), the save leaves the
+    // file exactly as it was instead of rewriting it in place, and says so.
+    void aFolderWithoutRoomForANewFileKeepsTheOldFile() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath("settings.xml");
+        const QByteArray old = document("<Configuration><A>old</A></Configuration>");
+        writeFile(file, old);
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                        QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther);
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                                 QFile::ExeGroup | QFile::ReadOther |
+                                                 QFile::ExeOther);
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        QString probe = QCoreApplication::applicationDirPath() + "/settings_probe";
+        QProcess p;
+        if (::getuid() == 0) // root writes anywhere: save as another user
+            p.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(3);
+            });
+        p.start(probe, {file, "A", "new"});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardOutput().trimmed(), QByteArray("not saved"));
+        QVERIFY(p.readAllStandardError().contains("is left as it is"));
+        QCOMPARE(readFile(file), old);
     }
 
     void saveReplacesTheFileAtomically() {
