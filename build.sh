@@ -60,6 +60,12 @@ start_service() {
         *) echo "Keeping $key = $current from $settings." ;;
         esac
     done
+    # The PTCL plug-in searches the reference service's telephone directory unless pointed
+    # elsewhere by hand.
+    local conf=build/stage/bin/TessaroPlugin.conf
+    if [ ! -f "$conf" ] || grep -q '^directory=http://127.0.0.1:' "$conf"; then
+        printf '# Where the PTCL directory search page is\ndirectory=%sptcl.php\n' "$base" >"$conf"
+    fi
 }
 
 case "${1:-}" in

@@ -245,7 +245,9 @@ void TMF::createWindows() {
     business->setPersonalPage(personal);
     business->setServiceBase(m_service->base(0));
     setPage(1, business);
-    setPage(2, new TPFDIR_FRM(m_db, *XFS, MCONT, CONT));
+    auto* ptcl = new TPFDIR_FRM(m_db, *XFS, MCONT, CONT);
+    ptcl->setPersonalPage(personal);
+    setPage(2, ptcl);
     auto* settingsPage = new TSETT_FRM(m_db, *XFS, MCONT, CONT);
     setPage(3, settingsPage);
     connect(settingsPage, &TSETT_FRM::titleChanged, TIT, &QLabel::setText);

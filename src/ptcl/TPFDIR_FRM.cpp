@@ -1,19 +1,344 @@
 #include "ptcl/TPFDIR_FRM.h"
 
+#include "app/Balloon.h"
+#include "app/Helpers.h"
+#include "app/SettingsStore.h"
+#include "app/SilentAbort.h"
+#include "app/TrayMenuStyle.h"
+#include "app/WaitCursor.h"
+#include "business/CopyToFolder.h"
+#include "data/Databases.h"
+#include "directory/ActionButton.h"
+#include "directory/ActionStrip.h"
+#include "directory/DetailPane.h"
+#include "directory/DirectoryListView.h"
+#include "directory/PanelLook.h"
+#include "directory/SearchBox.h"
+#include "online/AdvertPane.h"
+#include "personal/CollapseBar.h"
+#include "personal/TPC_EDT_FRM.h"
+#include "personal/TPDIR_FRM.h"
+#include "ptcl/PtclListModel.h"
+#include "ptcl/PtclSearch.h"
+#include "reports/ReportRows.h"
+#include "reports/RtfView.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QShortcut>
 #include <QVBoxLayout>
 
-TPFDIR_FRM::TPFDIR_FRM(Databases&, SettingsStore&, QWidget*, QWidget* parent) : Page(parent) {
+namespace {
+
+// The reply text the plug-in writes into.
+struct ReplyText : tk::IPlugInText {
+    void Assign(const char* bytes, std::size_t length) override {
+        value = QByteArray(bytes, qsizetype(length));
+    }
+    QByteArray value;
+};
+
+const QString Prefix = QStringLiteral("FD\\");
+
+} // namespace
+
+TPFDIR_FRM::TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QWidget* parent)
+    : Page(parent), m_db(databases), m_settings(settings), m_rows(new PtclListModel(this)) {
     setObjectName(QStringLiteral("TPFDIR_FRM"));
-    setAutoFillBackground(true);
-    auto* label = new QLabel(caption(), this);
-    label->setObjectName(QStringLiteral("CaptionLabel"));
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPixelSize(22);
-    font.setBold(true);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: white;"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
+    m_rows->setRowIcon(PanelLook::listImage(1, style()));
+
+    QWidget* search = buildSearchPanel();
+    QWidget* centre = buildCentre();
+    m_strip = new ActionStrip({ActionStrip::DL, ActionStrip::RTF}, this);
+    connect(m_strip, &ActionStrip::ringClicked, this, [this] { DLClick(); });
+    connect(m_strip, &ActionStrip::reportClicked, this, &TPFDIR_FRM::RTFClick);
+
+    m_searchBar = new CollapseBar(search, true, this);
+    m_searchBar->setObjectName(QStringLiteral("SPL_S"));
+    m_stripBar = new CollapseBar(m_strip, false, this);
+    m_stripBar->setObjectName(QStringLiteral("SPL_B"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(search);
+    layout->addWidget(m_searchBar);
+    layout->addWidget(centre, 1);
+    layout->addWidget(m_stripBar);
+    layout->addWidget(m_strip);
+    buildMenu();
+
+    // The plug-in lives beside the program; without it searches say so in the status label.
+    loadPlugIn(QCoreApplication::applicationDirPath() + u'/' + PlugInFile);
+}
+
+TPFDIR_FRM::~TPFDIR_FRM() {
+    // A fetch still waiting for the directory ends here, before the plug-in goes away.
+    m_pwb.abort();
+    void* reference = m_plugIn;
+    m_manager.UnloadPlugIn(reference);
+    m_plugIn = nullptr;
+}
+
+bool TPFDIR_FRM::loadPlugIn(const QString& fileName) {
+    void* reference = m_plugIn;
+    if (reference)
+        m_manager.UnloadPlugIn(reference);
+    m_plugIn = nullptr;
+    if (!m_manager.LoadPlugIn(fileName, tk::IID_IPtclPlugIn, reference, 0))
+        return false;
+    m_plugIn = static_cast<tk::IPtclPlugIn*>(reference);
+    return true;
+}
+
+SearchBox* TPFDIR_FRM::addBox(const QString& label, const QString& historyKey, const QString& hint,
+                              QWidget* panel, QVBoxLayout* layout) {
+    layout->addWidget(PanelLook::label(label, panel));
+    auto* box = new SearchBox(m_settings, historyKey, PanelLook::listImage(3, style()), panel);
+    box->searchButton()->setToolTip(hint);
+    box->searchButton()->setVisible(!hint.isEmpty());
+    connect(box, &SearchBox::searchRequested, this, [this, box] { SRBClick(box); });
+    if (!hint.isEmpty()) {
+        // Ctrl+S in a box with a button acts as a click on it.
+        auto* ctrlS = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), box);
+        ctrlS->setContext(Qt::WidgetShortcut);
+        connect(ctrlS, &QShortcut::activated, this, [this, box] { SRBClick(box); });
+    }
+    layout->addWidget(box);
+    return box;
+}
+
+QWidget* TPFDIR_FRM::buildSearchPanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("SPANEL"));
+    panel->setFixedWidth(PanelLook::SearchPanelWidth);
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(6, 6, 4, 6);
+    v->setSpacing(4);
+    m_tit = PanelLook::label(QStringLiteral("PTCL Search"), panel, true);
+    m_tit->setObjectName(QStringLiteral("TIT"));
+    v->addWidget(m_tit);
+    m_qphn = addBox(QStringLiteral("Phone # :"), Prefix + QStringLiteral("QPHN_L"),
+                    QStringLiteral("Search by Phone Number"), panel, v);
+    m_qphn->setObjectName(QStringLiteral("QPHN"));
+    m_qphn->setMaxLength(7);
+    m_qtit = addBox(QStringLiteral("Name :"), Prefix + QStringLiteral("QTIT_L"),
+                    QStringLiteral("Search by Name & Address "), panel, v);
+    m_qtit->setObjectName(QStringLiteral("QTIT"));
+    m_qadd =
+        addBox(QStringLiteral("Address :"), Prefix + QStringLiteral("QADD_L"), QString(), panel, v);
+    m_qadd->setObjectName(QStringLiteral("QADD"));
+    m_rcf = PanelLook::label(QString(), panel);
+    m_rcf->setObjectName(QStringLiteral("RCF"));
+    m_rcf->setWordWrap(true);
+    m_rcf->setTextFormat(Qt::PlainText);
+    v->addWidget(m_rcf);
+    auto* side = new QWidget(panel);
+    side->setObjectName(QStringLiteral("SD_P"));
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    m_advert = new AdvertPane(side);
+    sideLayout->addWidget(m_advert);
+    v->addWidget(side, 1);
+    return panel;
+}
+
+QWidget* TPFDIR_FRM::buildCentre() {
+    m_dsp = new DetailPane(QStringLiteral("FD"), ReportTable::Layout::Ptcl, m_settings, this);
+    m_list = new DirectoryListView(m_dsp);
+    m_list->setListModel(m_rows);
+    for (int c = 0; c < PtclListModel::Columns; ++c)
+        m_list->horizontalHeader()->resizeSection(c, PtclListModel::columnWidth(c));
+    m_dsp->setList(m_list);
+    m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
+    connect(m_list, &DirectoryListView::focusChanged, m_dsp, &DetailPane::restartTimer);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PC_MNUPopup();
+        m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
+    });
+    return m_dsp;
+}
+
+void TPFDIR_FRM::buildMenu() {
+    m_pcMnu = new QMenu(this);
+    m_pcMnu->setObjectName(QStringLiteral("PC_MNU"));
+    TrayMenuStyle::apply(m_pcMnu);
+    m_pcSa = m_pcMnu->addAction(QStringLiteral("Select All"));
+    m_pcSa->setObjectName(QStringLiteral("PC_SA"));
+    connect(m_pcSa, &QAction::triggered, m_list, &QAbstractItemView::selectAll);
+    m_pcCtf = m_pcMnu->addMenu(QStringLiteral("Copy To Folder"));
+    m_pcCtf->setObjectName(QStringLiteral("PC_CTF"));
+    TrayMenuStyle::apply(m_pcCtf);
+}
+
+void TPFDIR_FRM::setUp() {
+    m_qphn->setText(m_settings.ReadText(Prefix + QStringLiteral("QPHN"), QString()));
+    m_qtit->setText(m_settings.ReadText(Prefix + QStringLiteral("QTIT"), QString()));
+    m_qadd->setText(m_settings.ReadText(Prefix + QStringLiteral("QADD"), QString()));
+    m_dsp->readSettings();
+    m_strip->placeButtons();
+}
+
+void TPFDIR_FRM::showEvent(QShowEvent* event) {
+    Page::showEvent(event);
+    m_qphn->setFocus();
+    m_qphn->selectAll();
+}
+
+void TPFDIR_FRM::writeSettings() {
+    m_settings.WriteText(Prefix + QStringLiteral("QPHN"), m_qphn->text());
+    m_settings.WriteText(Prefix + QStringLiteral("QTIT"), m_qtit->text());
+    m_settings.WriteText(Prefix + QStringLiteral("QADD"), m_qadd->text());
+    m_dsp->writeSettings();
+}
+
+// ---- search
+
+// Checks the boxes the search reads, keeps their texts in the histories and builds the request:
+// the phone box searches by number, the other two by name and address.
+QByteArray TPFDIR_FRM::searchRequest(SearchBox* box) {
+    if (box == m_qphn) {
+        const QString phone = m_qphn->text();
+        switch (PtclSearch::checkPhone(phone)) {
+        case PtclSearch::PhoneCheck::Empty:
+            ShowBalloon(m_qphn, QStringLiteral("Empty Phone Number"), BalloonKind::Error);
+            throw SilentAbort();
+        case PtclSearch::PhoneCheck::Invalid:
+            ShowBalloon(m_qphn, QStringLiteral("Invalid Phone Number"), BalloonKind::Error);
+            throw SilentAbort();
+        case PtclSearch::PhoneCheck::Valid:
+            break;
+        }
+        m_qphn->remember(phone);
+        return PtclSearch::phoneRequest(phone);
+    }
+    const QString name = m_qtit->text();
+    const QString address = m_qadd->text();
+    if (!HasText(name) && !HasText(address)) {
+        ShowBalloon(m_qtit, QStringLiteral("Empty Name & Address"), BalloonKind::Error);
+        throw SilentAbort();
+    }
+    if (HasText(name))
+        m_qtit->remember(name);
+    if (HasText(address))
+        m_qadd->remember(address);
+    return PtclSearch::nameAddressRequest(name, address);
+}
+
+QByteArray TPFDIR_FRM::callPlugIn(const QByteArray& request) {
+    ReplyText reply;
+    m_plugIn->Process(0, request.constData(), std::size_t(request.size()), &m_pwb, &reply);
+    return reply.value;
+}
+
+void TPFDIR_FRM::SRBClick(SearchBox* box) {
+    if (m_busy)
+        return; // a search is still waiting for the directory
+    box->closeSuggestions();
+    m_busy = true;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    const auto idle = qScopeGuard([this] {
+        m_busy = false;
+        QApplication::restoreOverrideCursor();
+    });
+    const QByteArray request = searchRequest(box);
+    m_strip->disableAll();
+    m_rows->clear();
+    m_dsp->detailView()->clear();
+    m_rcf->setText(QStringLiteral("Waiting for Reply..."));
+    m_rcf->repaint();
+    if (!m_plugIn) {
+        m_rcf->setText(NoPlugIn);
+        return;
+    }
+    const PtclSearch::Reply reply = PtclSearch::parseReply(callPlugIn(request));
+    if (reply.isError) {
+        m_rcf->setText(reply.message);
+    } else {
+        m_rows->setRows(reply.rows);
+        m_rcf->setText(QStringLiteral("%1 Records Found").arg(m_rows->rowCount()));
+        if (m_rows->rowCount() > 0)
+            m_list->focusRow(0);
+    }
+    emit advertQueryReady(UrlEncode(QStringLiteral("ptcl")));
+}
+
+// ---- list, detail and actions
+
+const PtclRow* TPFDIR_FRM::firstSelectedRow() const {
+    const int first = m_list->firstSelectedRow();
+    return first < 0 ? nullptr : &m_rows->row(first);
+}
+
+QList<PtclRow> TPFDIR_FRM::selectedRows() const {
+    QList<PtclRow> rows;
+    for (int r : m_list->selectedRowNumbers())
+        rows.append(m_rows->row(r));
+    return rows;
+}
+
+bool TPFDIR_FRM::fillDetail(ReportTable& ds) {
+    const PtclRow* first = firstSelectedRow();
+    if (!first)
+        return false;
+    m_strip->apply({/*DL*/ !first->PHN.isEmpty(), false, false, false, /*RTF*/ true});
+    ReportRows::fillPtclDetail(ds, *first);
+    return true;
+}
+
+void TPFDIR_FRM::RTFClick() {
+    const QList<PtclRow> rows = selectedRows();
+    m_dsp->showReport(
+        [&rows](ReportTable& ds) {
+            QList<const PtclRow*> ordered;
+            for (const PtclRow& row : rows)
+                ordered.append(&row);
+            ReportRows::fillPtclReport(ds, ordered);
+        },
+        m_strip->button(ActionStrip::RTF));
+}
+
+DialRequest TPFDIR_FRM::dialRequest(const PtclRow& row) {
+    DialRequest request;
+    request.SettingsPrefix = QStringLiteral("FD");
+    request.AreaCode = row.PHN.left(3);
+    request.Numbers = SplitText(row.PHN.mid(3, 10), QStringLiteral(","), false);
+    request.MobileCall = false;
+    request.DialTitle = row.CNAM;
+    return request;
+}
+
+void TPFDIR_FRM::DLClick() {
+    if (const PtclRow* first = firstSelectedRow())
+        emit dialRequested(dialRequest(*first));
+}
+
+// ---- context menu and copy
+
+void TPFDIR_FRM::PC_MNUPopup() {
+    const bool selected = m_list->firstSelectedRow() >= 0;
+    m_pcSa->setEnabled(selected);
+    m_pcCtf->menuAction()->setEnabled(selected);
+    if (m_personal)
+        m_personal->FillFolderMenu(m_pcCtf, [this](QAction* item) { copyToFolder(item); });
+}
+
+void TPFDIR_FRM::copyToFolder(QAction* item) {
+    if (!m_personal)
+        return;
+    QList<ContactRow> rows;
+    for (const PtclRow& entry : selectedRows()) {
+        ContactRow row;
+        row.CNAM = entry.CNAM;
+        row.ADR = entry.ADR;
+        row.PHN = entry.PHN;
+        rows.append(row);
+    }
+    if (rows.isEmpty())
+        return;
+    WaitCursor wait;
+    CopyToFolder::copy(m_personal->contactEditor()->CDT(), m_db.DTR, item->data().toInt(), rows);
 }

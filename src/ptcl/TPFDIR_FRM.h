@@ -1,17 +1,111 @@
 #pragma once
 
 #include "app/Page.h"
+#include "dialer/DialRequest.h"
+#include "ptcl/PtclBrowser.h"
+#include "ptcl/PtclRow.h"
+#include "ptcl/TPlugInManager.h"
 
+#include <QList>
+#include <QString>
+
+class ActionStrip;
+class AdvertPane;
+class CollapseBar;
 class Databases;
+class DetailPane;
+class DirectoryListView;
+class PtclListModel;
+class QAction;
+class QLabel;
+class QMenu;
+class ReportTable;
+class SearchBox;
 class SettingsStore;
+class TPDIR_FRM;
 
-// The PTCL directory page, docked into the main window; for now it shows its caption.
+// The PTCL directory page: searches the telephone directory by phone number or by name and
+// address through the PTCL plug-in, lists the entries found, shows the detail of the selected
+// one, rings it and copies entries into personal folders.
 class TPFDIR_FRM : public Page {
     Q_OBJECT
 public:
+    static inline const QString PlugInFile = QStringLiteral("TessaroPlugin.so");
+    static inline const QString NoPlugIn = QStringLiteral("The PTCL plug-in could not be loaded.");
+
     TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* contentArea,
                QWidget* parent);
+    ~TPFDIR_FRM() override;
 
-    // The caption the page shows.
-    static QString caption() { return QStringLiteral("PTCL Directory"); }
+    // The personal page whose folders "Copy To Folder" offers and whose contact editor stores
+    // the copies.
+    void setPersonalPage(TPDIR_FRM* personal) { m_personal = personal; }
+    // Loads the plug-in from another file (the page loads the program folder's one itself).
+    bool loadPlugIn(const QString& fileName);
+    bool hasPlugIn() const { return m_plugIn != nullptr; }
+
+    // What the ring button hands to the dialer for a listing.
+    static DialRequest dialRequest(const PtclRow& row);
+
+    // Handlers.
+    void SRBClick(SearchBox* box);
+    void PC_MNUPopup();
+    void copyToFolder(QAction* item);
+    void RTFClick();
+    void DLClick();
+
+    bool isBusy() const { return m_busy; }
+    const PtclRow* firstSelectedRow() const;
+    QList<PtclRow> selectedRows() const;
+
+    SearchBox* phoneBox() const { return m_qphn; }
+    SearchBox* nameBox() const { return m_qtit; }
+    SearchBox* addressBox() const { return m_qadd; }
+    QLabel* statusLabel() const { return m_rcf; }
+    DirectoryListView* resultList() const { return m_list; }
+    PtclListModel* resultModel() const { return m_rows; }
+    DetailPane* detailPane() const { return m_dsp; }
+    ActionStrip* actions() const { return m_strip; }
+    QMenu* listMenu() const { return m_pcMnu; }
+    AdvertPane* advertPane() const override { return m_advert; }
+    PtclBrowser& browser() { return m_pwb; }
+
+protected:
+    void setUp() override;
+    void writeSettings() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildSearchPanel();
+    SearchBox* addBox(const QString& label, const QString& historyKey, const QString& hint,
+                      QWidget* panel, class QVBoxLayout* layout);
+    QWidget* buildCentre();
+    void buildMenu();
+    QByteArray searchRequest(SearchBox* box);
+    QByteArray callPlugIn(const QByteArray& request);
+    bool fillDetail(ReportTable& ds);
+
+    Databases& m_db;
+    SettingsStore& m_settings;
+    TPDIR_FRM* m_personal = nullptr;
+    TPlugInManager m_manager;
+    tk::IPtclPlugIn* m_plugIn = nullptr;
+    PtclBrowser m_pwb; // PWB: fetches pages for the plug-in
+    PtclListModel* m_rows;
+    bool m_busy = false;
+
+    QLabel* m_tit = nullptr;
+    SearchBox* m_qphn = nullptr;
+    SearchBox* m_qtit = nullptr;
+    SearchBox* m_qadd = nullptr;
+    QLabel* m_rcf = nullptr;
+    AdvertPane* m_advert = nullptr;
+    DirectoryListView* m_list = nullptr;
+    DetailPane* m_dsp = nullptr;
+    ActionStrip* m_strip = nullptr;
+    CollapseBar* m_searchBar = nullptr;
+    CollapseBar* m_stripBar = nullptr;
+    QMenu* m_pcMnu = nullptr;
+    QAction* m_pcSa = nullptr;
+    QMenu* m_pcCtf = nullptr;
 };

@@ -42,6 +42,9 @@ class TstPtclPlugIn : public QObject {
 
 private slots:
     void initTestCase() {
+        // The directory is reached directly on loopback, never through a desktop proxy.
+        qunsetenv("http_proxy");
+        qunsetenv("HTTP_PROXY");
         const QString library = m_folder.filePath(QStringLiteral("TessaroPlugin.so"));
         QVERIFY(QFile::copy(QStringLiteral(TK_STAGE_DIR "/bin/TessaroPlugin.so"), library));
         void* reference = nullptr;
