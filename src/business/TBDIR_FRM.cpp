@@ -15,6 +15,8 @@
 #include "directory/DetailPane.h"
 #include "directory/DirectoryActions.h"
 #include "directory/DirectoryListView.h"
+#include "directory/ListMenu.h"
+#include "directory/PageFrame.h"
 #include "directory/PanelLook.h"
 #include "directory/SearchBox.h"
 #include "online/AdvertPane.h"
@@ -61,18 +63,9 @@ TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
     });
     connect(m_strip, &ActionStrip::reportClicked, this, &TBDIR_FRM::RTFClick);
 
-    m_searchBar = new CollapseBar(search, true, this);
-    m_searchBar->setObjectName(QStringLiteral("SPL_S"));
-    m_stripBar = new CollapseBar(m_strip, false, this);
-    m_stripBar->setObjectName(QStringLiteral("SPL_B"));
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(search);
-    layout->addWidget(m_searchBar);
-    layout->addWidget(centre, 1);
-    layout->addWidget(m_stripBar);
-    layout->addWidget(m_strip);
+    const PageFrame::Bars bars = PageFrame::arrange(this, search, centre, m_strip);
+    m_searchBar = bars.search;
+    m_stripBar = bars.strip;
     buildMenu();
 }
 
@@ -124,17 +117,8 @@ QWidget* TBDIR_FRM::buildCentre() {
 }
 
 void TBDIR_FRM::buildMenu() {
-    m_pcMnu = new QMenu(this);
-    m_pcMnu->setObjectName(QStringLiteral("PC_MNU"));
-    TrayMenuStyle::apply(m_pcMnu);
-    m_pcSa = m_pcMnu->addAction(QStringLiteral("Select All"));
-    m_pcSa->setObjectName(QStringLiteral("PC_SA"));
-    m_pcSa->setEnabled(false);
-    connect(m_pcSa, &QAction::triggered, this, &TBDIR_FRM::PC_SAClick);
-    m_pcCtf = m_pcMnu->addMenu(QStringLiteral("Copy To Folder"));
-    m_pcCtf->setObjectName(QStringLiteral("PC_CTF"));
-    TrayMenuStyle::apply(m_pcCtf);
-    m_pcCtf->menuAction()->setEnabled(false);
+    m_pcMnu = new ListMenu(this);
+    connect(m_pcMnu->selectAll(), &QAction::triggered, this, &TBDIR_FRM::PC_SAClick);
 }
 
 void TBDIR_FRM::setUp() {
@@ -270,10 +254,7 @@ void TBDIR_FRM::DLClick(bool mobile) {
 
 void TBDIR_FRM::PC_MNUPopup() {
     const bool selected = m_list->firstSelectedRow() >= 0;
-    m_pcSa->setEnabled(selected);
-    m_pcCtf->menuAction()->setEnabled(selected);
-    if (m_personal)
-        m_personal->FillFolderMenu(m_pcCtf, [this](QAction* item) { copyToFolder(item); });
+    m_pcMnu->prepare(selected, m_personal, [this](QAction* item) { copyToFolder(item); });
 }
 
 void TBDIR_FRM::PC_SAClick() {

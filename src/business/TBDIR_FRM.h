@@ -2,6 +2,7 @@
 
 #include "app/Page.h"
 #include "business/BusinessRow.h"
+#include "directory/ListMenu.h"
 
 #include <QList>
 #include <QString>
@@ -16,6 +17,7 @@ class DirectoryListView;
 class HttpClient;
 class QAction;
 class QLabel;
+
 class QMenu;
 class SearchBox;
 class SettingsStore;
@@ -101,7 +103,5 @@ private:
     ActionStrip* m_strip = nullptr;
     CollapseBar* m_searchBar = nullptr;
     CollapseBar* m_stripBar = nullptr;
-    QMenu* m_pcMnu = nullptr;
-    QAction* m_pcSa = nullptr;
-    QMenu* m_pcCtf = nullptr;
+    ListMenu* m_pcMnu = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "directory/DetailPane.h"
 #include "directory/DirectoryActions.h"
 #include "directory/DirectoryColumns.h"
+#include "directory/PageFrame.h"
 #include "directory/PanelLook.h"
 #include "directory/SearchBox.h"
 #include "personal/CollapseBar.h"
@@ -64,18 +65,9 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     QWidget* centre = buildCentre();
     QWidget* strip = buildButtonStrip();
 
-    m_searchBar = new CollapseBar(search, true, this);
-    m_searchBar->setObjectName(QStringLiteral("SPL_S"));
-    m_stripBar = new CollapseBar(strip, false, this);
-    m_stripBar->setObjectName(QStringLiteral("SPL_B"));
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(search);
-    layout->addWidget(m_searchBar);
-    layout->addWidget(centre, 1);
-    layout->addWidget(m_stripBar);
-    layout->addWidget(strip);
+    const PageFrame::Bars bars = PageFrame::arrange(this, search, centre, strip);
+    m_searchBar = bars.search;
+    m_stripBar = bars.strip;
     buildMenus();
     buildShortcuts();
 

@@ -2,6 +2,7 @@
 
 #include "app/Page.h"
 #include "dialer/DialRequest.h"
+#include "directory/ListMenu.h"
 #include "ptcl/PtclBrowser.h"
 #include "ptcl/PtclRow.h"
 #include "ptcl/TPlugInManager.h"
@@ -18,6 +19,7 @@ class DirectoryListView;
 class PtclListModel;
 class QAction;
 class QLabel;
+
 class QMenu;
 class ReportTable;
 class SearchBox;
@@ -105,7 +107,5 @@ private:
     ActionStrip* m_strip = nullptr;
     CollapseBar* m_searchBar = nullptr;
     CollapseBar* m_stripBar = nullptr;
-    QMenu* m_pcMnu = nullptr;
-    QAction* m_pcSa = nullptr;
-    QMenu* m_pcCtf = nullptr;
+    ListMenu* m_pcMnu = nullptr;
 };
