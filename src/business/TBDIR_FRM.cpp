@@ -109,15 +109,12 @@ QWidget* TBDIR_FRM::buildCentre() {
     m_dsp->setList(m_list);
     m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
     connect(m_list, &DirectoryListView::focusChanged, m_dsp, &DetailPane::restartTimer);
-    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PC_MNUPopup();
-        m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
-    });
     return m_dsp;
 }
 
 void TBDIR_FRM::buildMenu() {
     m_pcMnu = new ListMenu(this);
+    m_pcMnu->openOnRightClick(m_list, [this] { PC_MNUPopup(); });
     connect(m_pcMnu->selectAll(), &QAction::triggered, this, &TBDIR_FRM::PC_SAClick);
 }
 
@@ -235,14 +232,8 @@ bool TBDIR_FRM::fillDetail(ReportTable& ds) {
 
 void TBDIR_FRM::RTFClick() {
     const QList<BusinessRow> rows = selectedRows();
-    m_dsp->showReport(
-        [&rows](ReportTable& ds) {
-            QList<const ContactRow*> ordered;
-            for (const BusinessRow& row : rows)
-                ordered.append(&row);
-            ReportRows::fillContactReport(ds, ordered);
-        },
-        m_strip->button(ActionStrip::RTF));
+    m_dsp->showReport([&rows](ReportTable& ds) { ReportRows::fillContactReport(ds, rows); },
+                      m_strip->button(ActionStrip::RTF));
 }
 
 void TBDIR_FRM::DLClick(bool mobile) {

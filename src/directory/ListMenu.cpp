@@ -3,6 +3,8 @@
 #include "app/TrayMenuStyle.h"
 #include "personal/TPDIR_FRM.h"
 
+#include <QAbstractItemView>
+
 ListMenu::ListMenu(QWidget* parent) : QMenu(parent) {
     setObjectName(QStringLiteral("PC_MNU"));
     TrayMenuStyle::apply(this);
@@ -21,4 +23,11 @@ void ListMenu::prepare(bool selected, TPDIR_FRM* personal,
     m_copyTo->menuAction()->setEnabled(selected);
     if (personal)
         personal->FillFolderMenu(m_copyTo, copy);
+}
+
+void ListMenu::openOnRightClick(QAbstractItemView* list, const std::function<void()>& prepare) {
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list, prepare](QPoint at) {
+        prepare();
+        popup(list->viewport()->mapToGlobal(at));
+    });
 }

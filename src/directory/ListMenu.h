@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class TPDIR_FRM;
 
 // The context menu PC_MNU of the online directory pages' result lists: "Select All" (PC_SA) and
@@ -15,6 +16,9 @@ public:
 
     QAction* selectAll() const { return m_selectAll; }
     QMenu* copyTo() const { return m_copyTo; }
+
+    // Opens the menu at the list's right clicks, after the page has prepared it.
+    void openOnRightClick(QAbstractItemView* list, const std::function<void()>& prepare);
 
     // Before the menu opens: both entries follow whether rows are selected, and the folder list
     // is filled afresh from the personal page; choosing a folder calls copy with its entry.

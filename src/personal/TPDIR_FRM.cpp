@@ -616,15 +616,8 @@ bool TPDIR_FRM::fillDetail(ReportTable& ds) {
 
 void TPDIR_FRM::RTFClick() {
     const QList<ContactRow> rows = selectedContacts();
-    m_dsp->showReport(
-        [&rows](ReportTable& ds) {
-            QList<const ContactRow*> ordered;
-            ordered.reserve(rows.size());
-            for (const ContactRow& row : rows)
-                ordered.append(&row);
-            ReportRows::fillContactReport(ds, ordered);
-        },
-        actionButton(4));
+    m_dsp->showReport([&rows](ReportTable& ds) { ReportRows::fillContactReport(ds, rows); },
+                      actionButton(4));
 }
 
 void TPDIR_FRM::DLClick(bool mobile) {

@@ -148,15 +148,12 @@ QWidget* TPFDIR_FRM::buildCentre() {
     m_dsp->setList(m_list);
     m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
     connect(m_list, &DirectoryListView::focusChanged, m_dsp, &DetailPane::restartTimer);
-    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PC_MNUPopup();
-        m_pcMnu->popup(m_list->viewport()->mapToGlobal(pos));
-    });
     return m_dsp;
 }
 
 void TPFDIR_FRM::buildMenu() {
     m_pcMnu = new ListMenu(this);
+    m_pcMnu->openOnRightClick(m_list, [this] { PC_MNUPopup(); });
     connect(m_pcMnu->selectAll(), &QAction::triggered, m_list, &QAbstractItemView::selectAll);
 }
 
@@ -277,14 +274,8 @@ bool TPFDIR_FRM::fillDetail(ReportTable& ds) {
 
 void TPFDIR_FRM::RTFClick() {
     const QList<PtclRow> rows = selectedRows();
-    m_dsp->showReport(
-        [&rows](ReportTable& ds) {
-            QList<const PtclRow*> ordered;
-            for (const PtclRow& row : rows)
-                ordered.append(&row);
-            ReportRows::fillPtclReport(ds, ordered);
-        },
-        m_strip->button(ActionStrip::RTF));
+    m_dsp->showReport([&rows](ReportTable& ds) { ReportRows::fillPtclReport(ds, rows); },
+                      m_strip->button(ActionStrip::RTF));
 }
 
 DialRequest TPFDIR_FRM::dialRequest(const PtclRow& row) {

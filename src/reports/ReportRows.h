@@ -31,4 +31,21 @@ public:
     // Replaces the rows of DS with one report row per entry, numbered from 1 in the given order.
     static void fillContactReport(ReportTable& ds, const QList<const ContactRow*>& rows);
     static void fillPtclReport(ReportTable& ds, const QList<const PtclRow*>& rows);
+    // The same for the rows a page keeps by value (contacts, listings, PTCL entries).
+    template <typename Row> static void fillContactReport(ReportTable& ds, const QList<Row>& rows) {
+        fillContactReport(ds, pointersTo<ContactRow>(rows));
+    }
+    template <typename Row> static void fillPtclReport(ReportTable& ds, const QList<Row>& rows) {
+        fillPtclReport(ds, pointersTo<PtclRow>(rows));
+    }
+
+private:
+    template <typename Base, typename Row>
+    static QList<const Base*> pointersTo(const QList<Row>& rows) {
+        QList<const Base*> pointers;
+        pointers.reserve(rows.size());
+        for (const Row& row : rows)
+            pointers.append(&row);
+        return pointers;
+    }
 };

@@ -156,24 +156,43 @@ bool BackupRestore::BackupDatabase(Connection& connection, const QString& folder
     const QString database = absoluteDatabase(connection);
     const QString target = backupFileIn(folder, database);
     const QString part = target + PartSuffix;
-    QFile::remove(part);
+    if (!runJob(ServiceJob::Action::Backup, database, part))
+        return false;
+    if (!renameOver(part, target)) {
+        m_lastError = QStringLiteral("The backup file %1 could not be written").arg(target);
+        QFile::remove(part);
+        return false;
+    }
+    return true;
+}
+
+// Runs one service job and counts its progress lines. Answers true when the service printed its
+// closing line and left the file it writes (the backup file, or the restored database);
+// otherwise that file is removed and the error kept.
+bool BackupRestore::runJob(ServiceJob::Action action, const QString& database,
+                           const QString& backupFile) {
+    const bool backup = action == ServiceJob::Action::Backup;
+    const QString& written = backup ? backupFile : database;
+    const QString& closing = backup ? BackupClosing : RestoreClosing;
+    QFile::remove(written);
     bool closed = false;
     try {
-        ServiceJob(ServiceJob::Action::Backup, database, part)
+        ServiceJob(action, database, backupFile)
             .run(
-                [this, &closed](const QString& line) {
-                    closed = closed || line.contains(BackupClosing);
-                    countLine(isBackupProgressLine(line), BackupLineTotal);
+                [this, &closed, &closing, backup](const QString& line) {
+                    closed = closed || line.contains(closing);
+                    countLine(backup ? isBackupProgressLine(line) : isRestoreProgressLine(line),
+                              backup ? BackupLineTotal : RestoreLineTotal);
                 },
                 m_pump);
     } catch (const DatabaseError& e) {
         m_lastError = e.message();
-        QFile::remove(part);
+        QFile::remove(written);
         return false;
     }
-    if (!closed || !QFileInfo(part).isFile() || !renameOver(part, target)) {
-        m_lastError = QStringLiteral("The backup file %1 could not be written").arg(target);
-        QFile::remove(part);
+    if (!closed || !QFileInfo(written).isFile()) {
+        m_lastError = QStringLiteral("The service did not finish writing %1").arg(written);
+        QFile::remove(written);
         return false;
     }
     return true;
@@ -220,26 +239,8 @@ bool BackupRestore::RestoreDatabase(Connection& connection, const QString& folde
         return false;
     }
     const QString restored = database + RestoringSuffix;
-    QFile::remove(restored);
-    bool closed = false;
-    try {
-        ServiceJob(ServiceJob::Action::Restore, restored, source)
-            .run(
-                [this, &closed](const QString& line) {
-                    closed = closed || line.contains(RestoreClosing);
-                    countLine(isRestoreProgressLine(line), RestoreLineTotal);
-                },
-                m_pump);
-    } catch (const DatabaseError& e) {
-        m_lastError = e.message();
-        QFile::remove(restored);
+    if (!runJob(ServiceJob::Action::Restore, restored, source))
         return false;
-    }
-    if (!closed || !QFileInfo(restored).isFile()) {
-        m_lastError = QStringLiteral("The restore of %1 did not finish").arg(source);
-        QFile::remove(restored);
-        return false;
-    }
     return swapIn(connection, restored);
 }
 

@@ -61,6 +61,7 @@ private:
     bool copySettingsInto(const QString& folder);
     void restoreSettingsFrom(const QString& folder);
     void countLine(bool counts, int total);
+    bool runJob(ServiceJob::Action action, const QString& database, const QString& backupFile);
     bool swapIn(Connection& connection, const QString& restored);
 
     Databases& m_db;

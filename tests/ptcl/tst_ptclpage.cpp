@@ -17,6 +17,7 @@
 #include "ptcl/TPFDIR_FRM.h"
 #include "reports/RtfView.h"
 
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -184,7 +185,6 @@ private slots:
 
         showPage();
         QSignalSpy rings(page, &Page::dialRequested);
-        page->nameBox()->setText("shah");
         typeAndEnter(page->nameBox(), "shah");
         QTRY_VERIFY(page->actions()->button(ActionStrip::DL)->isEnabled());
         QTest::mouseClick(page->actions()->button(ActionStrip::DL), Qt::LeftButton);
@@ -203,7 +203,14 @@ private slots:
         view->selectionModel()->select(
             QItemSelection(view->model()->index(0, 0), view->model()->index(1, 3)),
             QItemSelectionModel::ClearAndSelect);
-        page->PC_MNUPopup();
+        // A right click on a selected row: the press, then the context menu request the desktop
+        // sends with it.
+        const QPoint at(60, view->rowViewportPosition(1) + 10);
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &request);
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
+        QTRY_VERIFY(page->listMenu()->isVisible());
         auto* copyMenu = page->listMenu()->findChild<QMenu*>("PC_CTF");
         QVERIFY(copyMenu->menuAction()->isEnabled());
         QAction* target = nullptr;
@@ -211,6 +218,7 @@ private slots:
             if (a->data().toInt() == folder)
                 target = a;
         QVERIFY(target);
+        page->listMenu()->hide();
         target->trigger();
 
         QCOMPARE(f->count("CONT", QString("CTCD=%1 AND HOT IS NULL").arg(folder)), 2);
