@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 struct SettingsStore::Node {
@@ -35,6 +37,20 @@ struct SettingsStore::Node {
     Node* findOrAdd(const QString& childName) {
         Node* child = find(childName);
         return child ? child : add(childName);
+    }
+
+    // The children by lower-case name, the first of each name; for lookups of many names in one
+    // element (lists), where find() for each would take time growing with the square of the count.
+    // Only for ASCII names, whose case-insensitive comparison is the same as this.
+    QHash<QString, Node*> childrenByName() const {
+        QHash<QString, Node*> byName;
+        byName.reserve(qsizetype(children.size()));
+        for (const auto& child : children) {
+            const QString key = child->name.toLower();
+            if (!byName.contains(key))
+                byName.insert(key, child.get());
+        }
+        return byName;
     }
 
     // Whitespace between child elements is layout, not a value.
@@ -222,11 +238,14 @@ QString restoreEscapes(const QString& text) {
 // case, "&#X" as well as "&#x", and the characters it would refuse (see Escape). Answers the
 // position after the reference.
 qsizetype appendReference(QString& out, const QString& in, qsizetype at) {
-    const qsizetype semicolon = in.indexOf(u';', at + 1);
-    if (semicolon < 0 || semicolon - at > 12) {
+    // Only the next few characters are searched: a long text of '&'s must not be read once per
+    // '&'.
+    const qsizetype found = QStringView(in).mid(at + 1, 12).indexOf(u';');
+    if (found < 0) {
         out += in.at(at);
         return at + 1;
     }
+    const qsizetype semicolon = at + 1 + found;
     const QString name = in.mid(at + 1, semicolon - at - 1);
     const QString lower = name.toLower();
     const qint64 code = numericReference(name);
@@ -467,9 +486,10 @@ void SettingsStore::ReadList(const QString& key, QStringList& list, const QStrin
     // Missing items read as empty texts; a hand-edited count cannot make the list huge.
     const qsizetype count =
         std::min<qsizetype>(countNode ? textToInteger(countNode->text) : 0, MaxListItems);
-    const QString item = cleanName(itemName);
+    const QString item = cleanName(itemName).toLower();
+    const QHash<QString, Node*> items = element->childrenByName();
     for (qsizetype i = 0; i < count; ++i) {
-        const Node* itemNode = element->find(item + QString::number(i));
+        const Node* itemNode = items.value(item + QString::number(i));
         list.append(itemNode ? itemNode->text : QString());
     }
 }
@@ -484,8 +504,12 @@ void SettingsStore::WriteList(const QString& key, const QStringList& list,
         return;
     const QString item = cleanName(itemName);
     element->findOrAdd(QStringLiteral("Count"))->text = QString::number(list.size());
-    for (qsizetype i = 0; i < list.size(); ++i)
-        element->findOrAdd(item + QString::number(i))->text = list[i];
+    const QHash<QString, Node*> existing = element->childrenByName();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString name = item + QString::number(i);
+        Node* itemNode = existing.value(name.toLower());
+        (itemNode ? itemNode : element->add(name))->text = list[i];
+    }
 
     // Remove every item beyond the new count, so that no stale item remains.
     auto stale = [&](const std::unique_ptr<Node>& child) {
@@ -503,6 +527,32 @@ QByteArray SettingsStore::toXml() const {
     QByteArray out = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n";
     appendNode(out, *root_, 0);
     return out;
+}
+
+bool SettingsStore::fromXml(const QByteArray& bytes, QString* error) {
+    QString reason;
+    std::unique_ptr<Node> root = parseDocument(bytes, &reason);
+    if (!root) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    root_ = std::move(root);
+    return true;
+}
+
+bool SettingsStore::sameTree(const SettingsStore& other) const {
+    // Walked with a list of pending pairs rather than recursion: trees from files can be deep.
+    std::vector<std::pair<const Node*, const Node*>> pending{{root_.get(), other.root_.get()}};
+    while (!pending.empty()) {
+        const auto [a, b] = pending.back();
+        pending.pop_back();
+        if (a->name != b->name || a->text != b->text || a->children.size() != b->children.size())
+            return false;
+        for (size_t i = 0; i < a->children.size(); ++i)
+            pending.emplace_back(a->children[i].get(), b->children[i].get());
+    }
+    return true;
 }
 
 bool SettingsStore::Flush() {
@@ -560,11 +610,9 @@ void SettingsStore::load() {
         return;
     }
     QString error;
-    std::unique_ptr<Node> root = parseDocument(file.readAll(), &error);
+    const bool read = fromXml(file.readAll(), &error);
     file.close();
-    if (root)
-        root_ = std::move(root);
-    else
+    if (!read)
         setAsideDamagedFile(error);
 }
 

@@ -56,6 +56,12 @@ public:
 
     // The file's bytes exactly as Flush writes them.
     QByteArray toXml() const;
+    // Replaces the tree with the one the bytes describe, as a load of a file with those bytes
+    // would; answers false (and why, in `error`) and keeps the tree when they are not a settings
+    // document. Nothing is read from or written to disk.
+    bool fromXml(const QByteArray& bytes, QString* error = nullptr);
+    // Whether both stores hold the same elements with the same names and texts, in order.
+    bool sameTree(const SettingsStore& other) const;
 
     // The element names a key addresses, after normalisation and name cleaning.
     static QStringList keyNames(const QString& key);

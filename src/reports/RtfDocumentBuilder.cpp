@@ -6,7 +6,7 @@
 #include <algorithm>
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document, const RtfRowProps* rowProps)
-    : m_document(document), m_editBlock(document), m_cursor(document), m_rowProps(rowProps) {
+    : m_editBlock(document), m_cursor(document), m_rowProps(rowProps) {
     m_editBlock.beginEditBlock();
 }
 

@@ -46,7 +46,6 @@ private:
     QTextCharFormat charFormat(const RtfCharProps& chars) const;
     QTextBlockFormat blockFormat(const RtfParaProps& para) const;
 
-    QTextDocument* m_document;
     QTextCursor m_editBlock; // holds one edit block over the whole read: one layout at the end
     QTextCursor m_cursor;
     QMap<int, Font> m_fonts;

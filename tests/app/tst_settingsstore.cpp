@@ -228,6 +228,19 @@ private slots:
         file.WriteList("L", {"z"});
         QCOMPARE(file.ReadText("L\\N2", "none"), QString("none"));
         QCOMPARE(file.ReadText("L\\N3", "none"), QString("none"));
+
+        // Item names match in any case, the first of a name wins, and a rewrite keeps the
+        // element a hand edit named.
+        writeFile(path(), document("<Configuration><L><count>2</count><n0>a</n0><N0>dup</N0>"
+                                   "<N1>b</N1></L></Configuration>"));
+        SettingsStore edited(path());
+        edited.setFlushOnDestroy(false);
+        edited.ReadList("L", list);
+        QCOMPARE(list, QStringList({"a", "b"}));
+        edited.WriteList("L", {"x", "y"});
+        QVERIFY(edited.toXml().contains("<n0>x</n0>"));
+        edited.ReadList("L", list);
+        QCOMPARE(list, QStringList({"x", "y"}));
     }
 
     void keepsOrderOfCreation() {
