@@ -535,9 +535,9 @@ private slots:
         QCOMPARE(QFileInfo(opened.last().toLocalFile()).canonicalFilePath(),
                  QFileInfo(f->root() + "/reports/PD_RP.RTF").canonicalFilePath());
         const QByteArray rtf = reportsFile("PD_RP.RTF");
-        const qsizetype a = rtf.indexOf("1\\cell {\\b Alpha}");
-        const qsizetype b = rtf.indexOf("2\\cell {\\b Bravo}");
-        const qsizetype d = rtf.indexOf("3\\cell {\\b Delta}");
+        const qsizetype a = rtf.indexOf("1\\cell {\\b\\ab Alpha}");
+        const qsizetype b = rtf.indexOf("2\\cell {\\b\\ab Bravo}");
+        const qsizetype d = rtf.indexOf("3\\cell {\\b\\ab Delta}");
         QVERIFY2(a > 0 && a < b && b < d, rtf.constData());
         QVERIFY(!rtf.contains("Charlie"));
         QCOMPARE(page->reportTable().rowCount(), 3);

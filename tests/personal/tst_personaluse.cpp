@@ -376,10 +376,11 @@ private slots:
         showPage();
         list()->selectAll();
         page->RTFClick();
-        QVERIFY(reportFile().contains("Entries listed: {\\b\\cf1 2}"));
+        QVERIFY(reportFile().contains("Entries listed: {\\b\\ab\\cf1 2}"));
         list()->clearSelection();
         page->RTFClick();
-        QVERIFY2(reportFile().contains("Entries listed: {\\b\\cf1 0}"), reportFile().right(200));
+        QVERIFY2(reportFile().contains("Entries listed: {\\b\\ab\\cf1 0}"),
+                 reportFile().right(200));
     }
 
     // When the desktop has no program for the report, e-mail or the web, a balloon at the

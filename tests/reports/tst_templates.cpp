@@ -67,6 +67,8 @@ private slots:
     void ptclReport();
     void emptyAndBlankedTables_data();
     void emptyAndBlankedTables();
+    void otherScriptsFormattedAlike_data();
+    void otherScriptsFormattedAlike();
 
 private:
     QString run(ReportTable& ds, const QString& name, QTextDocument& doc);
@@ -247,6 +249,35 @@ void TestTemplates::emptyAndBlankedTables() {
     BlankAllValues(ds);
     QCOMPARE(run(ds, name, doc), QString());
     QVERIFY(!doc.toPlainText().contains(QStringLiteral("Crescent")));
+}
+
+void TestTemplates::otherScriptsFormattedAlike_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"PD_DV", "PD_RP", "BD_DV", "BD_RP", "FD_DV", "FD_RP"})
+        QTest::newRow(name) << name;
+}
+
+// Word processors size and weight Arabic-script text (Urdu names) by the "associated" words
+// \afs, \ab and \ai, not by \fs, \b and \i: every size and weight a template sets must be set
+// for both, or Urdu prints at the processor's default size beside small Latin text.
+void TestTemplates::otherScriptsFormattedAlike() {
+    QFETCH(QString, name);
+    const QString rtf = QString::fromLatin1(readFile(templatePath(name)));
+    QVERIFY(!rtf.isEmpty());
+    const QRegularExpression word(QStringLiteral("\\\\(fs|b|i)(\\d*)(?![a-z])"));
+    for (auto it = word.globalMatch(rtf); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString associated = QStringLiteral("\\a") + m.captured(1) + m.captured(2);
+        // The size is set just before \fs (as word processors write it), the weights just after.
+        const QRegularExpression pair(QRegularExpression::escape(associated) + "(?![0-9a-z])");
+        const bool paired = m.captured(1) == u"fs"
+                                ? rtf.mid(m.capturedStart() - 40, 40).contains(pair)
+                                : pair.match(rtf, m.capturedEnd(), QRegularExpression::NormalMatch,
+                                             QRegularExpression::AnchorAtOffsetMatchOption)
+                                      .hasMatch();
+        QVERIFY2(paired, qPrintable(m.captured() + " without " + associated + " at " +
+                                    QString::number(m.capturedStart())));
+    }
 }
 
 int main(int argc, char** argv) {
