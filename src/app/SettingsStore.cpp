@@ -41,7 +41,7 @@ struct SettingsStore::Node {
 
     // The children by lower-case name, the first of each name; for lookups of many names in one
     // element (lists), where find() for each would take time growing with the square of the count.
-    // Only for ASCII names, whose case-insensitive comparison is the same as this.
+    // Look up ASCII names only (list items are): for them this matches find()'s comparison.
     QHash<QString, Node*> childrenByName() const {
         QHash<QString, Node*> byName;
         byName.reserve(qsizetype(children.size()));
