@@ -39,13 +39,7 @@ QVariant BusinessListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant BusinessListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal)
-        return {};
-    if (role == Qt::DisplayRole)
-        return DirectoryColumns::title(section);
-    if (role == Qt::TextAlignmentRole && section == 0)
-        return int(Qt::AlignRight | Qt::AlignVCenter);
-    return {};
+    return DirectoryColumns::header(section, orientation, role);
 }
 
 Qt::ItemFlags BusinessListModel::flags(const QModelIndex& index) const {

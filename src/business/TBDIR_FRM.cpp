@@ -75,40 +75,21 @@ TBDIR_FRM::~TBDIR_FRM() {
 }
 
 QWidget* TBDIR_FRM::buildSearchPanel() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("SPANEL"));
-    panel->setFixedWidth(PanelLook::SearchPanelWidth);
-    auto* v = new QVBoxLayout(panel);
-    v->setContentsMargins(6, 6, 4, 6);
-    v->setSpacing(4);
-    m_tit = PanelLook::label(QStringLiteral("Search Tessaro B.D"), panel, true);
-    m_tit->setObjectName(QStringLiteral("TIT"));
-    v->addWidget(m_tit);
-    m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), panel);
+    const PageFrame::SearchPanel search =
+        PageFrame::searchPanel(this, QStringLiteral("Search Tessaro B.D"));
+    m_tit = search.title;
+    m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), search.panel);
     connect(m_srb, &SearchBox::searchRequested, this, &TBDIR_FRM::SRBButtonClick);
-    v->addWidget(m_srb);
-    m_rcf = PanelLook::label(QString(), panel);
-    m_rcf->setObjectName(QStringLiteral("RCF"));
-    m_rcf->setWordWrap(true);
-    m_rcf->setTextFormat(Qt::PlainText);
-    v->addWidget(m_rcf);
-    m_sdP = new QWidget(panel);
-    m_sdP->setObjectName(QStringLiteral("SD_P"));
-    auto* side = new QVBoxLayout(m_sdP);
-    side->setContentsMargins(0, 0, 0, 0);
-    m_advert = new AdvertPane(m_sdP);
-    side->addWidget(m_advert);
-    v->addWidget(m_sdP, 1);
-    return panel;
+    search.layout->addWidget(m_srb);
+    m_rcf = PageFrame::addStatusLabel(search);
+    m_advert = PageFrame::addSideAdvert(search);
+    return search.panel;
 }
 
 QWidget* TBDIR_FRM::buildCentre() {
     m_dsp = new DetailPane(QStringLiteral("BD"), ReportTable::Layout::Contact, m_settings, this);
-    m_list = new DirectoryListView(m_dsp);
-    m_list->setListModel(m_rows);
-    m_dsp->setList(m_list);
+    m_list = PageFrame::resultList(m_dsp, m_rows);
     m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
-    connect(m_list, &DirectoryListView::focusChanged, m_dsp, &DetailPane::restartTimer);
     return m_dsp;
 }
 
@@ -210,15 +191,11 @@ void TBDIR_FRM::SRBButtonClick() {
 // ---- list, detail and actions
 
 const BusinessRow* TBDIR_FRM::firstSelectedRow() const {
-    const int first = m_list->firstSelectedRow();
-    return first < 0 ? nullptr : &m_rows->row(first);
+    return m_list->firstSelectedIn(*m_rows);
 }
 
 QList<BusinessRow> TBDIR_FRM::selectedRows() const {
-    QList<BusinessRow> rows;
-    for (int r : m_list->selectedRowNumbers())
-        rows.append(m_rows->row(r));
-    return rows;
+    return m_list->selectedIn(*m_rows);
 }
 
 bool TBDIR_FRM::fillDetail(ReportTable& ds) {

@@ -68,7 +68,6 @@ public:
     DetailPane* detailPane() const { return m_dsp; }
     ActionStrip* actions() const { return m_strip; }
     QMenu* listMenu() const { return m_pcMnu; }
-    QWidget* sidePanel() const { return m_sdP; }
     AdvertPane* advertPane() const override { return m_advert; }
     HttpClient* client() const { return m_client; }
 
@@ -96,7 +95,6 @@ private:
     QLabel* m_tit = nullptr;
     SearchBox* m_srb = nullptr;
     QLabel* m_rcf = nullptr;
-    QWidget* m_sdP = nullptr;
     AdvertPane* m_advert = nullptr;
     DirectoryListView* m_list = nullptr;
     DetailPane* m_dsp = nullptr;

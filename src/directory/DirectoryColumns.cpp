@@ -68,3 +68,13 @@ QVariant DirectoryColumns::alignment(int column) {
     return column == 0 ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
                        : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
 }
+
+QVariant DirectoryColumns::header(int section, Qt::Orientation orientation, int role) {
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole)
+        return title(section);
+    if (role == Qt::TextAlignmentRole && section == 0)
+        return alignment(0);
+    return {};
+}

@@ -19,4 +19,6 @@ public:
     static QString displayText(const ContactRow& row, int rowPosition, int column);
     // Right alignment for the position column, left for the others.
     static QVariant alignment(int column);
+    // The list header's data: the column titles, the position column's title aligned right.
+    static QVariant header(int section, Qt::Orientation orientation, int role);
 };

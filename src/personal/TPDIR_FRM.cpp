@@ -106,16 +106,10 @@ QTimer& TPDIR_FRM::detailTimer() {
 }
 
 QWidget* TPDIR_FRM::buildSearchPanel() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("SPANEL"));
-    panel->setFixedWidth(PanelLook::SearchPanelWidth);
-    auto* v = new QVBoxLayout(panel);
-    v->setContentsMargins(6, 6, 4, 6);
-    v->setSpacing(4);
-
-    m_tit = PanelLook::label(QStringLiteral("Search"), panel, true);
-    m_tit->setObjectName(QStringLiteral("TIT"));
-    v->addWidget(m_tit);
+    const PageFrame::SearchPanel search = PageFrame::searchPanel(this, QStringLiteral("Search"));
+    QWidget* panel = search.panel;
+    QVBoxLayout* v = search.layout;
+    m_tit = search.title;
 
     m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), panel);
     connect(m_srb, &SearchBox::searchRequested, this, &TPDIR_FRM::SRBButtonClick);
@@ -134,9 +128,7 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
     fieldRow->addWidget(m_flds, 1);
     v->addLayout(fieldRow);
 
-    m_rcf = PanelLook::label(QString(), panel);
-    m_rcf->setObjectName(QStringLiteral("RCF"));
-    v->addWidget(m_rcf);
+    m_rcf = PageFrame::addStatusLabel(search);
 
     m_tree = new FolderTreeView(panel);
     m_tree->setFolderModel(m_folders);
@@ -476,15 +468,11 @@ void TPDIR_FRM::ListContacts() {
 }
 
 const ContactRow* TPDIR_FRM::firstSelectedContact() const {
-    const int first = m_list->firstSelectedRow();
-    return first < 0 ? nullptr : &m_contacts->row(first);
+    return m_list->firstSelectedIn(*m_contacts);
 }
 
 QList<ContactRow> TPDIR_FRM::selectedContacts() const {
-    QList<ContactRow> rows;
-    for (int r : m_list->selectedRowNumbers())
-        rows.append(m_contacts->row(r));
-    return rows;
+    return m_list->selectedIn(*m_contacts);
 }
 
 QStringList TPDIR_FRM::searchSuggestions() const {

@@ -88,9 +88,10 @@ bool TPFDIR_FRM::loadPlugIn(const QString& fileName) {
 }
 
 SearchBox* TPFDIR_FRM::addBox(const QString& label, const QString& historyKey, const QString& hint,
-                              QWidget* panel, QVBoxLayout* layout) {
-    layout->addWidget(PanelLook::label(label, panel));
-    auto* box = new SearchBox(m_settings, historyKey, PanelLook::listImage(3, style()), panel);
+                              const PageFrame::SearchPanel& search) {
+    search.layout->addWidget(PanelLook::label(label, search.panel));
+    auto* box =
+        new SearchBox(m_settings, historyKey, PanelLook::listImage(3, style()), search.panel);
     box->searchButton()->setToolTip(hint);
     box->searchButton()->setVisible(!hint.isEmpty());
     connect(box, &SearchBox::searchRequested, this, [this, box] { SRBClick(box); });
@@ -100,54 +101,35 @@ SearchBox* TPFDIR_FRM::addBox(const QString& label, const QString& historyKey, c
         ctrlS->setContext(Qt::WidgetShortcut);
         connect(ctrlS, &QShortcut::activated, this, [this, box] { SRBClick(box); });
     }
-    layout->addWidget(box);
+    search.layout->addWidget(box);
     return box;
 }
 
 QWidget* TPFDIR_FRM::buildSearchPanel() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("SPANEL"));
-    panel->setFixedWidth(PanelLook::SearchPanelWidth);
-    auto* v = new QVBoxLayout(panel);
-    v->setContentsMargins(6, 6, 4, 6);
-    v->setSpacing(4);
-    m_tit = PanelLook::label(QStringLiteral("PTCL Search"), panel, true);
-    m_tit->setObjectName(QStringLiteral("TIT"));
-    v->addWidget(m_tit);
+    const PageFrame::SearchPanel search =
+        PageFrame::searchPanel(this, QStringLiteral("PTCL Search"));
+    m_tit = search.title;
     m_qphn = addBox(QStringLiteral("Phone # :"), Prefix + QStringLiteral("QPHN_L"),
-                    QStringLiteral("Search by Phone Number"), panel, v);
+                    QStringLiteral("Search by Phone Number"), search);
     m_qphn->setObjectName(QStringLiteral("QPHN"));
     m_qphn->setMaxLength(7);
     m_qtit = addBox(QStringLiteral("Name :"), Prefix + QStringLiteral("QTIT_L"),
-                    QStringLiteral("Search by Name & Address "), panel, v);
+                    QStringLiteral("Search by Name & Address "), search);
     m_qtit->setObjectName(QStringLiteral("QTIT"));
     m_qadd =
-        addBox(QStringLiteral("Address :"), Prefix + QStringLiteral("QADD_L"), QString(), panel, v);
+        addBox(QStringLiteral("Address :"), Prefix + QStringLiteral("QADD_L"), QString(), search);
     m_qadd->setObjectName(QStringLiteral("QADD"));
-    m_rcf = PanelLook::label(QString(), panel);
-    m_rcf->setObjectName(QStringLiteral("RCF"));
-    m_rcf->setWordWrap(true);
-    m_rcf->setTextFormat(Qt::PlainText);
-    v->addWidget(m_rcf);
-    auto* side = new QWidget(panel);
-    side->setObjectName(QStringLiteral("SD_P"));
-    auto* sideLayout = new QVBoxLayout(side);
-    sideLayout->setContentsMargins(0, 0, 0, 0);
-    m_advert = new AdvertPane(side);
-    sideLayout->addWidget(m_advert);
-    v->addWidget(side, 1);
-    return panel;
+    m_rcf = PageFrame::addStatusLabel(search);
+    m_advert = PageFrame::addSideAdvert(search);
+    return search.panel;
 }
 
 QWidget* TPFDIR_FRM::buildCentre() {
     m_dsp = new DetailPane(QStringLiteral("FD"), ReportTable::Layout::Ptcl, m_settings, this);
-    m_list = new DirectoryListView(m_dsp);
-    m_list->setListModel(m_rows);
+    m_list = PageFrame::resultList(m_dsp, m_rows);
     for (int c = 0; c < PtclListModel::Columns; ++c)
         m_list->horizontalHeader()->resizeSection(c, PtclListModel::columnWidth(c));
-    m_dsp->setList(m_list);
     m_dsp->setDetailFill([this](ReportTable& ds) { return fillDetail(ds); });
-    connect(m_list, &DirectoryListView::focusChanged, m_dsp, &DetailPane::restartTimer);
     return m_dsp;
 }
 
@@ -252,15 +234,11 @@ void TPFDIR_FRM::SRBClick(SearchBox* box) {
 // ---- list, detail and actions
 
 const PtclRow* TPFDIR_FRM::firstSelectedRow() const {
-    const int first = m_list->firstSelectedRow();
-    return first < 0 ? nullptr : &m_rows->row(first);
+    return m_list->firstSelectedIn(*m_rows);
 }
 
 QList<PtclRow> TPFDIR_FRM::selectedRows() const {
-    QList<PtclRow> rows;
-    for (int r : m_list->selectedRowNumbers())
-        rows.append(m_rows->row(r));
-    return rows;
+    return m_list->selectedIn(*m_rows);
 }
 
 bool TPFDIR_FRM::fillDetail(ReportTable& ds) {

@@ -3,6 +3,7 @@
 #include "app/Page.h"
 #include "dialer/DialRequest.h"
 #include "directory/ListMenu.h"
+#include "directory/PageFrame.h"
 #include "ptcl/PtclBrowser.h"
 #include "ptcl/PtclRow.h"
 #include "ptcl/TPlugInManager.h"
@@ -80,7 +81,7 @@ protected:
 private:
     QWidget* buildSearchPanel();
     SearchBox* addBox(const QString& label, const QString& historyKey, const QString& hint,
-                      QWidget* panel, class QVBoxLayout* layout);
+                      const PageFrame::SearchPanel& search);
     QWidget* buildCentre();
     void buildMenu();
     QByteArray searchRequest(SearchBox* box);

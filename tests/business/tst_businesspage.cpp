@@ -2,7 +2,7 @@
 // misbehaving server on loopback: searches, the reply format, failures, row colours, the detail
 // pane, the advertisement keyword and copying listings into a personal folder.
 #include "BrokenServer.h"
-#include "PersonalFixture.h"
+#include "PageTestBase.h"
 #include "ServiceProcess.h"
 #include "app/Helpers.h"
 #include "app/SettingsStore.h"
@@ -37,15 +37,11 @@ QByteArray record(const QByteArray& id, const QByteArray& title, const QByteArra
 }
 } // namespace
 
-class BusinessPageTest : public QObject {
+class BusinessPageTest : public QObject, protected PageTestBase {
     Q_OBJECT
 private:
-    std::unique_ptr<PersonalFixture> f;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<QWidget> area;
     TPDIR_FRM* personal = nullptr;
     TBDIR_FRM* page = nullptr;
-    QString home;
 
     void showPage(const QString& base) {
         personal = new TPDIR_FRM(f->db(), *settings, area.get(), area.get());
@@ -54,11 +50,7 @@ private:
         page->setPersonalPage(personal);
         page->setServiceBase(base);
         page->detailPane()->detailTimer().setInterval(1);
-        page->resize(1280, 816);
-        page->setTag(2);
-        area->show();
-        QVERIFY(QTest::qWaitForWindowExposed(area.get()));
-        page->show();
+        QVERIFY(showInArea(page));
     }
     // Types the text into the search box and presses Enter, as the user does.
     void search(const QString& text) {
@@ -71,24 +63,11 @@ private:
     QString detailText() { return page->detailPane()->detailView()->toPlainText(); }
 
 private slots:
-    void init() {
-        f = std::make_unique<PersonalFixture>();
-        f->installTemplates();
-        home = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(f->binDir()));
-        settings = std::make_unique<SettingsStore>(f->settingsPath());
-        area = std::make_unique<QWidget>();
-        area->resize(1280, 816);
-        Shell::setObserver([](const QUrl&) {});
-    }
+    void init() { QVERIFY(setUpPage()); }
     void cleanup() {
-        Shell::setObserver(nullptr);
-        QDir::setCurrent(home);
         page = nullptr;
         personal = nullptr;
-        area.reset();
-        settings.reset();
-        f.reset();
+        tearDownPage();
     }
 
     void searchListsTheDirectoryWithDetailHistoryAndAdvert() {
@@ -283,25 +262,12 @@ private slots:
         search("car");
         QCOMPARE(rows(), 3);
         view->selectAll();
-        // A right click: the press, then the context menu request the desktop sends with it.
-        const QPoint at(60, view->rowViewportPosition(1) + 10);
-        QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
-        QContextMenuEvent request(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(view->viewport(), &request);
-        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
+        rightClickRow(view, 1);
         QMenu* menu = page->listMenu();
         QTRY_VERIFY(menu->isVisible());
         QVERIFY(menu->findChild<QAction*>("PC_SA")->isEnabled());
-        auto* copyMenu = menu->findChild<QMenu*>("PC_CTF");
-        QVERIFY(copyMenu->menuAction()->isEnabled());
-        QAction* target = nullptr;
-        for (QAction* a : copyMenu->actions())
-            if (a->data().toInt() == folder)
-                target = a;
-        QVERIFY(target);
-        QCOMPARE(target->text().trimmed(), QStringLiteral("Suppliers"));
-        menu->hide();
-        target->trigger();
+        QCOMPARE(clickCopyToFolder(menu, folder).trimmed(), QStringLiteral("Suppliers"));
+        QTRY_VERIFY(!menu->isVisible());
 
         QCOMPARE(f->count("CONT", QString("CTCD=%1 AND HOT IS NULL AND CD < 900").arg(folder)), 3);
         personal->ListContacts(folder);

@@ -1,6 +1,6 @@
 // The personal directory page driven as the user would: first showing, folder actions, drops,
 // searches, the history, highlighting, contact actions, enabling and settings.
-#include "PersonalFixture.h"
+#include "PageTestBase.h"
 #include "app/BalloonPresenter.h"
 #include "app/SettingsStore.h"
 #include "app/TkApplication.h"
@@ -28,23 +28,15 @@
 #include <QTimer>
 #include <QtTest>
 
-class PersonalPageTest : public QObject {
+class PersonalPageTest : public QObject, protected PageTestBase {
     Q_OBJECT
 private:
-    std::unique_ptr<PersonalFixture> f;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<QWidget> area;
     TPDIR_FRM* page = nullptr;
     QList<QUrl> opened;
-    QString home;
 
     void showPage() {
         page = new TPDIR_FRM(f->db(), *settings, area.get(), area.get());
-        page->resize(1280, 816);
-        page->setTag(2);
-        area->show();
-        QVERIFY(QTest::qWaitForWindowExposed(area.get()));
-        page->show();
+        QVERIFY(showInArea(page));
     }
     QStringList listed() {
         QStringList titles;
@@ -100,23 +92,13 @@ private:
 
 private slots:
     void init() {
-        f = std::make_unique<PersonalFixture>();
-        f->installTemplates();
-        home = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(f->binDir()));
-        settings = std::make_unique<SettingsStore>(f->settingsPath());
-        area = std::make_unique<QWidget>();
-        area->resize(1280, 816);
+        QVERIFY(setUpPage());
         opened.clear();
         Shell::setObserver([this](const QUrl& url) { opened << url; });
     }
     void cleanup() {
-        Shell::setObserver(nullptr);
-        QDir::setCurrent(home);
         page = nullptr;
-        area.reset();
-        settings.reset();
-        f.reset();
+        tearDownPage();
     }
 
     void firstShowingWithFolderOneOnly() {

@@ -1,7 +1,7 @@
 // The personal directory page driven through the mouse and the keyboard as a user works it:
 // drags started with the mouse and dropped on the folder tree, double clicks, the keys beside
 // the menus, and the tree and list after a folder is deleted.
-#include "PersonalFixture.h"
+#include "PageTestBase.h"
 #include "app/BalloonPresenter.h"
 #include "app/SettingsStore.h"
 #include "directory/ActionButton.h"
@@ -21,14 +21,10 @@
 #include <QTimer>
 #include <QtTest>
 
-class PersonalUseTest : public QObject {
+class PersonalUseTest : public QObject, protected PageTestBase {
     Q_OBJECT
 private:
-    std::unique_ptr<PersonalFixture> f;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<QWidget> area;
     TPDIR_FRM* page = nullptr;
-    QString home;
 
     void showPage() {
         page = new TPDIR_FRM(f->db(), *settings, area.get(), area.get());
@@ -134,22 +130,12 @@ private:
 
 private slots:
     void init() {
-        f = std::make_unique<PersonalFixture>();
-        f->installTemplates();
-        home = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(f->binDir()));
-        settings = std::make_unique<SettingsStore>(f->settingsPath());
-        area = std::make_unique<QWidget>();
+        QVERIFY(setUpPage());
         area->setGeometry(0, 0, 1200, 760);
-        Shell::setObserver([](const QUrl&) {});
     }
     void cleanup() {
-        Shell::setObserver(nullptr);
-        QDir::setCurrent(home);
         page = nullptr;
-        area.reset();
-        settings.reset();
-        f.reset();
+        tearDownPage();
     }
 
     // Contacts dragged from the list enter the tree over "All Contacts", which takes no drop,

@@ -1,6 +1,6 @@
 // Text of every script on the personal page, as the user meets it: typed into the contact
 // editor, searched and highlighted, shown in the detail pane and written into reports.
-#include "PersonalFixture.h"
+#include "PageTestBase.h"
 #include "app/SettingsStore.h"
 #include "data/Query.h"
 #include "personal/ContactListModel.h"
@@ -41,22 +41,14 @@ void typeText(QWidget* widget, const QString& text) {
 }
 } // namespace
 
-class ScriptsTest : public QObject {
+class ScriptsTest : public QObject, protected PageTestBase {
     Q_OBJECT
 private:
-    std::unique_ptr<PersonalFixture> f;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<QWidget> area;
     TPDIR_FRM* page = nullptr;
-    QString home;
 
     void showPage() {
         page = new TPDIR_FRM(f->db(), *settings, area.get(), area.get());
-        page->resize(1280, 816);
-        page->setTag(2);
-        area->show();
-        QVERIFY(QTest::qWaitForWindowExposed(area.get()));
-        page->show();
+        QVERIFY(showInArea(page));
     }
     QStringList listed() {
         QStringList titles;
@@ -90,23 +82,10 @@ private:
     }
 
 private slots:
-    void init() {
-        f = std::make_unique<PersonalFixture>();
-        f->installTemplates();
-        home = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(f->binDir()));
-        settings = std::make_unique<SettingsStore>(f->settingsPath());
-        area = std::make_unique<QWidget>();
-        area->resize(1280, 816);
-        Shell::setObserver([](const QUrl&) {});
-    }
+    void init() { QVERIFY(setUpPage()); }
     void cleanup() {
-        Shell::setObserver(nullptr);
-        QDir::setCurrent(home);
         page = nullptr;
-        area.reset();
-        settings.reset();
-        f.reset();
+        tearDownPage();
     }
 
     // Typed keys go into the database as they were typed, and come back into the editor.

@@ -1,7 +1,7 @@
 // The PTCL directory page driven as the user would, with the shipped plug-in searching the
 // reference service's telephone directory on loopback: checks of the boxes, both kinds of search,
 // the directory's errors, the detail pane, ringing and copying entries into a personal folder.
-#include "PersonalFixture.h"
+#include "PageTestBase.h"
 #include "ServiceProcess.h"
 #include "app/SettingsStore.h"
 #include "app/TkApplication.h"
@@ -23,17 +23,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-class PtclPageTest : public QObject {
+class PtclPageTest : public QObject, protected PageTestBase {
     Q_OBJECT
 private:
-    std::unique_ptr<PersonalFixture> f;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<QWidget> area;
     std::unique_ptr<ServiceProcess> service;
     QTemporaryDir plugInFolder;
     TPDIR_FRM* personal = nullptr;
     TPFDIR_FRM* page = nullptr;
-    QString home;
 
     // The shipped plug-in in a folder of its own, pointed at the test's service.
     QString installPlugIn(const QString& directory) {
@@ -54,11 +50,7 @@ private:
         if (withPlugIn)
             QVERIFY(page->loadPlugIn(installPlugIn(service->base() + "ptcl.php")));
         page->detailPane()->detailTimer().setInterval(1);
-        page->resize(1280, 816);
-        page->setTag(2);
-        area->show();
-        QVERIFY(QTest::qWaitForWindowExposed(area.get()));
-        page->show();
+        QVERIFY(showInArea(page));
     }
     // Types into a box and presses Enter, as the user does.
     void typeAndEnter(SearchBox* box, const QString& text) {
@@ -75,26 +67,15 @@ private slots:
         // The directory is reached directly on loopback, never through a desktop proxy.
         qunsetenv("http_proxy");
         qunsetenv("HTTP_PROXY");
-        f = std::make_unique<PersonalFixture>();
-        f->installTemplates();
-        home = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(f->binDir()));
-        settings = std::make_unique<SettingsStore>(f->settingsPath());
-        area = std::make_unique<QWidget>();
-        area->resize(1280, 816);
+        QVERIFY(setUpPage());
         service = std::make_unique<ServiceProcess>();
         QVERIFY(service->isRunning());
-        Shell::setObserver([](const QUrl&) {});
     }
     void cleanup() {
-        Shell::setObserver(nullptr);
-        QDir::setCurrent(home);
         page = nullptr;
         personal = nullptr;
-        area.reset();
-        settings.reset();
+        tearDownPage();
         service.reset();
-        f.reset();
     }
 
     void nameSearchListsShowsDetailAndRemembers() {
@@ -203,23 +184,11 @@ private slots:
         view->selectionModel()->select(
             QItemSelection(view->model()->index(0, 0), view->model()->index(1, 3)),
             QItemSelectionModel::ClearAndSelect);
-        // A right click on a selected row: the press, then the context menu request the desktop
-        // sends with it.
-        const QPoint at(60, view->rowViewportPosition(1) + 10);
-        QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
-        QContextMenuEvent request(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(view->viewport(), &request);
-        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
+        rightClickRow(view, 1);
         QTRY_VERIFY(page->listMenu()->isVisible());
-        auto* copyMenu = page->listMenu()->findChild<QMenu*>("PC_CTF");
-        QVERIFY(copyMenu->menuAction()->isEnabled());
-        QAction* target = nullptr;
-        for (QAction* a : copyMenu->actions())
-            if (a->data().toInt() == folder)
-                target = a;
-        QVERIFY(target);
-        page->listMenu()->hide();
-        target->trigger();
+        QCOMPARE(clickCopyToFolder(page->listMenu(), folder).trimmed(),
+                 QStringLiteral("Landlines"));
+        QTRY_VERIFY(!page->listMenu()->isVisible());
 
         QCOMPARE(f->count("CONT", QString("CTCD=%1 AND HOT IS NULL").arg(folder)), 2);
         personal->ListContacts(folder);
