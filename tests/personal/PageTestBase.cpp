@@ -42,7 +42,10 @@ bool PageTestBase::showInArea(Page* page) {
 }
 
 void PageTestBase::rightClickRow(QAbstractItemView* view, int row) {
-    const QPoint at(60, view->visualRect(view->model()->index(row, 0)).center().y());
+    rightClickAt(view, QPoint(60, view->visualRect(view->model()->index(row, 0)).center().y()));
+}
+
+void PageTestBase::rightClickAt(QAbstractItemView* view, QPoint at) {
     QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
     QContextMenuEvent request(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view->viewport(), &request);

@@ -3,6 +3,7 @@
 #include "PersonalFixture.h"
 #include "app/SettingsStore.h"
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -23,8 +24,9 @@ protected:
     void tearDownPage();
     // Shows the page in the content area as the main window does; false when it never appears.
     bool showInArea(Page* page);
-    // A right click on a row of a list: the press, the context menu request the desktop sends
-    // with it, and the release.
+    // A right click in a list: the press, the context menu request the desktop sends with it,
+    // and the release; at a point of the viewport, or on a row.
+    static void rightClickAt(QAbstractItemView* view, QPoint at);
     static void rightClickRow(QAbstractItemView* view, int row);
     // Chooses a folder under the open list menu's "Copy To Folder" with the mouse: a click on
     // the item opens the folders, a click on the folder copies. Answers the folder entry's
