@@ -63,9 +63,7 @@ TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
     });
     connect(m_strip, &ActionStrip::reportClicked, this, &TBDIR_FRM::RTFClick);
 
-    const PageFrame::Bars bars = PageFrame::arrange(this, search, centre, m_strip);
-    m_searchBar = bars.search;
-    m_stripBar = bars.strip;
+    PageFrame::arrange(this, search, centre, m_strip);
     buildMenu();
 }
 
@@ -77,7 +75,6 @@ TBDIR_FRM::~TBDIR_FRM() {
 QWidget* TBDIR_FRM::buildSearchPanel() {
     const PageFrame::SearchPanel search =
         PageFrame::searchPanel(this, QStringLiteral("Search Tessaro B.D"));
-    m_tit = search.title;
     m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), search.panel);
     connect(m_srb, &SearchBox::searchRequested, this, &TBDIR_FRM::SRBButtonClick);
     search.layout->addWidget(m_srb);

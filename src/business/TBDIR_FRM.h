@@ -10,7 +10,6 @@
 class ActionStrip;
 class AdvertPane;
 class BusinessListModel;
-class CollapseBar;
 class Databases;
 class DetailPane;
 class DirectoryListView;
@@ -92,14 +91,11 @@ private:
     BusinessListModel* m_rows;
     bool m_busy = false;
 
-    QLabel* m_tit = nullptr;
     SearchBox* m_srb = nullptr;
     QLabel* m_rcf = nullptr;
     AdvertPane* m_advert = nullptr;
     DirectoryListView* m_list = nullptr;
     DetailPane* m_dsp = nullptr;
     ActionStrip* m_strip = nullptr;
-    CollapseBar* m_searchBar = nullptr;
-    CollapseBar* m_stripBar = nullptr;
     ListMenu* m_pcMnu = nullptr;
 };

@@ -10,20 +10,19 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-PageFrame::Bars PageFrame::arrange(QWidget* page, QWidget* search, QWidget* centre,
-                                   QWidget* strip) {
-    Bars bars{new CollapseBar(search, true, page), new CollapseBar(strip, false, page)};
-    bars.search->setObjectName(QStringLiteral("SPL_S"));
-    bars.strip->setObjectName(QStringLiteral("SPL_B"));
+void PageFrame::arrange(QWidget* page, QWidget* search, QWidget* centre, QWidget* strip) {
+    auto* searchBar = new CollapseBar(search, true, page);
+    searchBar->setObjectName(QStringLiteral("SPL_S"));
+    auto* stripBar = new CollapseBar(strip, false, page);
+    stripBar->setObjectName(QStringLiteral("SPL_B"));
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(search);
-    layout->addWidget(bars.search);
+    layout->addWidget(searchBar);
     layout->addWidget(centre, 1);
-    layout->addWidget(bars.strip);
+    layout->addWidget(stripBar);
     layout->addWidget(strip);
-    return bars;
 }
 
 PageFrame::SearchPanel PageFrame::searchPanel(QWidget* page, const QString& title) {
@@ -36,7 +35,7 @@ PageFrame::SearchPanel PageFrame::searchPanel(QWidget* page, const QString& titl
     QLabel* tit = PanelLook::label(title, panel, true);
     tit->setObjectName(QStringLiteral("TIT"));
     layout->addWidget(tit);
-    return {panel, layout, tit};
+    return {panel, layout};
 }
 
 QLabel* PageFrame::addStatusLabel(const SearchPanel& search) {

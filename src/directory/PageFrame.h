@@ -3,7 +3,6 @@
 #include <QString>
 
 class AdvertPane;
-class CollapseBar;
 class DetailPane;
 class DirectoryListView;
 class QAbstractItemModel;
@@ -16,19 +15,14 @@ class QWidget;
 // and the pieces the pages' search panels and centres share.
 class PageFrame {
 public:
-    struct Bars {
-        CollapseBar* search; // SPL_S
-        CollapseBar* strip;  // SPL_B
-    };
-
-    static Bars arrange(QWidget* page, QWidget* search, QWidget* centre, QWidget* strip);
+    // The search panel's collapse bar is SPL_S, the strip's SPL_B.
+    static void arrange(QWidget* page, QWidget* search, QWidget* centre, QWidget* strip);
 
     // The search panel SPANEL at its fixed width, with the page's title TIT on top; the page
     // adds its boxes to the layout.
     struct SearchPanel {
         QWidget* panel;
         QVBoxLayout* layout;
-        QLabel* title;
     };
     static SearchPanel searchPanel(QWidget* page, const QString& title);
     // The status label RCF under the boxes ("n Records Found", a reply's status): plain text,

@@ -65,9 +65,7 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     QWidget* centre = buildCentre();
     QWidget* strip = buildButtonStrip();
 
-    const PageFrame::Bars bars = PageFrame::arrange(this, search, centre, strip);
-    m_searchBar = bars.search;
-    m_stripBar = bars.strip;
+    PageFrame::arrange(this, search, centre, strip);
     buildMenus();
     buildShortcuts();
 
@@ -109,7 +107,6 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
     const PageFrame::SearchPanel search = PageFrame::searchPanel(this, QStringLiteral("Search"));
     QWidget* panel = search.panel;
     QVBoxLayout* v = search.layout;
-    m_tit = search.title;
 
     m_srb = new SearchBox(m_settings, HistoryKey, PanelLook::listImage(3, style()), panel);
     connect(m_srb, &SearchBox::searchRequested, this, &TPDIR_FRM::SRBButtonClick);

@@ -11,7 +11,6 @@
 
 class ActionButton;
 class ActionStrip;
-class CollapseBar;
 class ContactListModel;
 class ContactListView;
 class Databases;
@@ -121,7 +120,6 @@ private:
     FolderTreeModel* m_folders;
     ContactListModel* m_contacts;
 
-    QLabel* m_tit = nullptr;
     SearchBox* m_srb = nullptr;
     QComboBox* m_flds = nullptr;
     QLabel* m_rcf = nullptr;
@@ -129,8 +127,6 @@ private:
     ContactListView* m_list = nullptr;
     DetailPane* m_dsp = nullptr;
     ActionStrip* m_strip = nullptr;
-    CollapseBar* m_searchBar = nullptr;
-    CollapseBar* m_stripBar = nullptr;
     QMenu* m_cMnu = nullptr;
     QMenu* m_pcMnu = nullptr;
     TC_EDT_FRM* m_folderEditor;

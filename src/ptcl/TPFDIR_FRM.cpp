@@ -59,9 +59,7 @@ TPFDIR_FRM::TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, 
     connect(m_strip, &ActionStrip::ringClicked, this, [this] { DLClick(); });
     connect(m_strip, &ActionStrip::reportClicked, this, &TPFDIR_FRM::RTFClick);
 
-    const PageFrame::Bars bars = PageFrame::arrange(this, search, centre, m_strip);
-    m_searchBar = bars.search;
-    m_stripBar = bars.strip;
+    PageFrame::arrange(this, search, centre, m_strip);
     buildMenu();
 
     // The plug-in lives beside the program; without it searches say so in the status label.
@@ -108,7 +106,6 @@ SearchBox* TPFDIR_FRM::addBox(const QString& label, const QString& historyKey, c
 QWidget* TPFDIR_FRM::buildSearchPanel() {
     const PageFrame::SearchPanel search =
         PageFrame::searchPanel(this, QStringLiteral("PTCL Search"));
-    m_tit = search.title;
     m_qphn = addBox(QStringLiteral("Phone # :"), Prefix + QStringLiteral("QPHN_L"),
                     QStringLiteral("Search by Phone Number"), search);
     m_qphn->setObjectName(QStringLiteral("QPHN"));

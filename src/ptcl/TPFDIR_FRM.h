@@ -13,7 +13,6 @@
 
 class ActionStrip;
 class AdvertPane;
-class CollapseBar;
 class Databases;
 class DetailPane;
 class DirectoryListView;
@@ -97,7 +96,6 @@ private:
     PtclListModel* m_rows;
     bool m_busy = false;
 
-    QLabel* m_tit = nullptr;
     SearchBox* m_qphn = nullptr;
     SearchBox* m_qtit = nullptr;
     SearchBox* m_qadd = nullptr;
@@ -106,7 +104,5 @@ private:
     DirectoryListView* m_list = nullptr;
     DetailPane* m_dsp = nullptr;
     ActionStrip* m_strip = nullptr;
-    CollapseBar* m_searchBar = nullptr;
-    CollapseBar* m_stripBar = nullptr;
     ListMenu* m_pcMnu = nullptr;
 };
