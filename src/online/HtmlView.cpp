@@ -1,7 +1,6 @@
 #include "online/HtmlView.h"
 
 #include "online/ProxySetting.h"
-#include "platform/Shell.h"
 
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
@@ -40,17 +39,19 @@ HtmlView::HtmlView(QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setContextMenuPolicy(Qt::NoContextMenu);
+    // Prevent, not merely "no" menu: the request must not travel on to the parent (the header
+    // would open the tray menu).
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     setOpenLinks(false);
     setOpenExternalLinks(false);
     document()->setDocumentMargin(0);
+    // Only web links are followed; others (file:, smb:, a .desktop file...) never reach the
+    // desktop's opener.
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         const QUrl target = m_url.resolved(link);
         if (isWebUrl(target))
             navigate(target);
-        else if (!target.isRelative())
-            Shell::open(target);
     });
 }
 
@@ -205,10 +206,6 @@ void HtmlView::abortAll() {
     m_resources.clear();
     m_failed.clear();
     m_completeDue = false;
-}
-
-void HtmlView::contextMenuEvent(QContextMenuEvent* event) {
-    event->accept();
 }
 
 void HtmlView::mousePressEvent(QMouseEvent* event) {

@@ -40,7 +40,6 @@ signals:
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

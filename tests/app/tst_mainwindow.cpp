@@ -8,6 +8,7 @@
 #include "app/SettingsStore.h"
 #include "app/ShadowLabel.h"
 #include "app/TMF.h"
+#include "app/TrayMenu.h"
 #include "online/HtmlView.h"
 #include "platform/Shell.h"
 
@@ -284,6 +285,26 @@ private slots:
         QVERIFY(m_tmf->isMinimized());
         m_tmf->TRAYClick();
         QVERIFY(!m_tmf->isMinimized());
+    }
+
+    // Without a tray the header opens the tray menu on a right click; the advertisement on it
+    // opens no menu at all.
+    void rightClickOnTheAdvertOpensNoMenu() {
+        TMF::setTrayAvailableOverride(false);
+        create();
+        show();
+        m_tmf->ADV_TOP->loadHtml("<html><body>Advert<!--done--></body></html>");
+        QTRY_VERIFY(!m_tmf->img_p2->isVisible());
+        QWidget* advert = m_tmf->ADV_TOP->viewport();
+        QCOMPARE(m_tmf->childAt(m_tmf->mapFromGlobal(advert->mapToGlobal(QPoint(300, 50)))),
+                 advert);
+        QTest::mouseClick(advert, Qt::RightButton, {}, QPoint(300, 50));
+        QTest::qWait(50);
+        QVERIFY(!m_tmf->trayMenu()->isVisible());
+
+        QTest::mouseClick(m_tmf->TIT, Qt::RightButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(m_tmf->trayMenu()->isVisible());
+        m_tmf->trayMenu()->hide();
     }
 
     void startMinimisedDoesTheFirstShowWork() {

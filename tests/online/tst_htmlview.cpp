@@ -1,11 +1,13 @@
 // The embedded HTML view against a small HTTP server on 127.0.0.1: what it sends, when it
 // reports completion, its pictures, abandoned loads and failed ones.
 #include "online/HtmlView.h"
+#include "platform/Shell.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextCursor>
 #include <QtTest>
 
 namespace {
@@ -155,13 +157,42 @@ private slots:
         QCOMPARE(view.toPlainText().trimmed(), QStringLiteral("Caf\u00E9"));
     }
 
+    // A click on an advert's link: web links load in the view, any other link (file:, smb:,
+    // mailto:, a desktop file) is ignored and never reaches the desktop's opener.
+    void onlyWebLinksAreFollowed() {
+        LocalServer server;
+        server.answers["/next"] = {"text/html", "<p>next</p>"};
+        QList<QUrl> opened;
+        Shell::setObserver([&](const QUrl& url) { opened << url; });
+        const auto restore = qScopeGuard([] { Shell::setObserver({}); });
+        HtmlView view;
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy navigations(&view, &HtmlView::beforeNavigate);
+        const QStringList targets{"file:///etc/passwd", "smb://host/share/run.exe",
+                                  "file:///usr/share/applications/evil.desktop",
+                                  "mailto:a@b.c?attach=/etc/passwd", "/next"};
+        for (const QString& target : targets) {
+            view.loadHtml("<p><a href=\"" + target + "\">LINKLINKLINK</a></p>",
+                          server.url("/page"));
+            QTextCursor at(view.document());
+            at.setPosition(3);
+            const QPoint middle = view.cursorRect(at).center();
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, middle);
+        }
+        QCOMPARE(opened, QList<QUrl>());
+        QCOMPARE(navigations.size(), 1);
+        QCOMPARE(navigations[0][0].toUrl(), server.url("/next"));
+    }
+
     void givenDocumentCompletesAtOnceInItsColour() {
         HtmlView view;
         QSignalSpy complete(&view, &HtmlView::documentComplete);
         view.loadHtml("<html><body bgcolor=\"#536a9f\"></body></html>");
         QCOMPARE(complete.size(), 1);
         QCOMPARE(view.palette().color(QPalette::Base), QColor(0x53, 0x6A, 0x9F));
-        QCOMPARE(view.contextMenuPolicy(), Qt::NoContextMenu);
+        QCOMPARE(view.contextMenuPolicy(), Qt::PreventContextMenu);
         QCOMPARE(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     }
