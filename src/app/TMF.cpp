@@ -9,6 +9,7 @@
 #include "app/PicturePanel.h"
 #include "app/SettingsStore.h"
 #include "app/ShadowLabel.h"
+#include "app/TkApplication.h"
 #include "app/TrayMenu.h"
 #include "app/WaitCursor.h"
 #include "business/TBDIR_FRM.h"
@@ -30,7 +31,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QGridLayout>
-#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
@@ -110,7 +110,7 @@ void TMF::FormCreate() {
     m_service =
         new ServiceClient(ServiceClient::Bases(*XFS), ServiceClient::DefaultReplyFile, this);
     connect(m_service, &ServiceClient::errorOccurred, this,
-            [this](const QString& text) { QMessageBox::critical(this, Title, text); });
+            [this](const QString& text) { TkApplication::showError(text, this); });
     createHeader();
     createContent();
     createTray();
@@ -129,6 +129,14 @@ void TMF::FormCreate() {
     ADV_DON.setSingleShot(true);
     ADV_DON.setInterval(AdvertDoneMs);
     connect(&ADV_DON, &QTimer::timeout, this, &TMF::ADV_DONTimer);
+    // A refresh whose tick came while the program was not yet (or no longer) the active one
+    // follows at once when it becomes active: at start the first tick can come before the
+    // desktop has activated the new window, and it would otherwise wait a whole tick.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && ADV_UPD.isActive() && advertDue())
+                    ADV_UPD.start(AdvertSoonMs);
+            });
     connect(ADV_TOP, &HtmlView::beforeNavigate, this, [this] { ADV_DON.stop(); });
     connect(ADV_TOP, &HtmlView::documentComplete, this, [this] {
         ADV_DON.start();
@@ -466,7 +474,7 @@ void TMF::setUpdateIntervalOverride(std::optional<int> ms) {
 
 QString TMF::demoAddress() const {
     const QString address = XFS->ReadText(QStringLiteral("SERVICE\\DEMO"), QString());
-    return IfHasText(address, address.trimmed(), DefaultDemoAddress);
+    return IfHasText(address, TrimBlanks(address), DefaultDemoAddress);
 }
 
 void TMF::RefreshAdsSoon() {
@@ -514,14 +522,18 @@ void TMF::UPD_DLTimer() {
     m_updates->UPD_DLTimer();
 }
 
+bool TMF::advertDue() const {
+    // At least (not more than) the waiting time, so that a refresh asked for in the same
+    // millisecond as the last request is not lost.
+    return HasText(AdQuery) || quint32(m_tick() - LastAdTick) >= AdvertRefreshMs;
+}
+
 void TMF::ADV_UPDTimer() {
     ADV_UPD.setInterval(m_advertTickMs);
     if (CurPage > 2 || !inForeground())
         return; // a pending query waits for a later tick
     const bool withQuery = HasText(AdQuery);
-    // At least (not more than) the waiting time, so that a refresh asked for in the same
-    // millisecond as the last request is not lost.
-    if (!withQuery && quint32(m_tick() - LastAdTick) < AdvertRefreshMs)
+    if (!advertDue())
         return;
     const QString query = withQuery ? AdQuery : QString();
     SetAppStartCursor(false);

@@ -161,6 +161,9 @@ private:
     void ADV_DONTimer();
     // Whether the program is the active application with its window shown.
     bool inForeground() const;
+    // Whether the next tick makes an advertisement request: a query waits, or the last request
+    // is at least the refresh time ago.
+    bool advertDue() const;
 
     Databases m_db;
     std::unique_ptr<SettingsStore> XFS;

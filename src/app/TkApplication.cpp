@@ -22,9 +22,9 @@ bool TkApplication::notify(QObject* receiver, QEvent* event) {
         return QApplication::notify(receiver, event);
     } catch (const SilentAbort&) {
     } catch (const DatabaseError& e) {
-        showError(e.message());
+        showError(e.message(), qobject_cast<QWidget*>(receiver));
     } catch (const std::exception& e) {
-        showError(QString::fromLocal8Bit(e.what()));
+        showError(QString::fromLocal8Bit(e.what()), qobject_cast<QWidget*>(receiver));
     }
     return false;
 }
@@ -35,15 +35,53 @@ QString TkApplication::errorText(const QString& message) {
     return message;
 }
 
-void TkApplication::showError(const QString& message) {
+void TkApplication::showError(const QString& message, QWidget* over) {
     const QString text = errorText(message);
     if (errorObserver()) {
         errorObserver()(text);
         return;
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Tessaro Kavelin"), text,
-                    QMessageBox::Ok, activeWindow());
+                    QMessageBox::Ok);
+    placeOver(&box, over);
     box.exec();
+}
+
+namespace {
+bool shownWindow(const QWidget* w) {
+    return w && w->isVisible() && !w->isMinimized() &&
+           !(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip ||
+             w->windowType() == Qt::SplashScreen);
+}
+} // namespace
+
+QWidget* TkApplication::errorParent(QWidget* over) {
+    // Right after a dialog closes no window is active for a moment (the desktop hands the
+    // focus back later), so the active window alone is not enough.
+    for (QWidget* w : {activeModalWidget(), activeWindow(), over ? over->window() : nullptr})
+        if (shownWindow(w))
+            return w;
+    QWidget* any = nullptr;
+    for (QWidget* w : topLevelWidgets()) {
+        if (!shownWindow(w))
+            continue;
+        if (w->windowFlags() & Qt::WindowStaysOnTopHint)
+            return w;
+        if (!any)
+            any = w;
+    }
+    return any;
+}
+
+void TkApplication::placeOver(QWidget* box, QWidget* over) {
+    QWidget* parent = errorParent(over);
+    if (!parent)
+        return;
+    const Qt::WindowFlags flags = box->windowFlags();
+    box->setParent(parent, flags);
+    // A box under a window that stays on top would be hidden by it.
+    if (parent->windowFlags() & Qt::WindowStaysOnTopHint)
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 void TkApplication::setErrorObserver(ErrorObserver observer) {

@@ -114,7 +114,7 @@ void TDialer_frm::FormCreate() {
     connect(m_tapi, &Telephony::status, this, &TDialer_frm::TAPITapiStatus);
     connect(m_tapi, &Telephony::failed, this, [this](const QString& message) {
         TAPITapiStatus();
-        TkApplication::showError(message);
+        TkApplication::showError(message, this);
     });
 }
 

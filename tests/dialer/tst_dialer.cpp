@@ -26,6 +26,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QtTest>
@@ -60,6 +62,21 @@ void whenShown(QWidget* window, std::function<void()> steps) {
         poll->stop();
         poll->deleteLater();
         steps();
+    });
+    poll->start(5);
+}
+
+// Runs the steps once a modal window of the type is open (the code that opened it waits in its
+// exec() until the steps close it).
+template <typename T> void whenModal(std::function<void(QWidget*)> steps) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!window || !window->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        steps(window);
     });
     poll->start(5);
 }
@@ -340,6 +357,33 @@ private slots:
         QCOMPARE(opened, QList<QUrl>({QUrl("tel:5551234")}));
         QCOMPARE(m_dialer->STA->text(), QStringLiteral("Dialing..."));
         QVERIFY(m_sim.received().isEmpty());
+    }
+
+    // Cancel in the real "Device Selection" dialog: the error box that follows belongs to the
+    // dialer and stays on top as the dialer does, so it is never hidden under it.
+    void errorAfterCancelShowsAboveTheDialer() {
+        PhoneLinkDevice::setHandlerOverride(true);
+        create();
+        open(request("Choice", {"5551234"}));
+        TkApplication::setErrorObserver({});
+        QString boxText;
+        QWidget* boxParent = nullptr;
+        bool boxOnTop = false;
+        whenModal<DeviceSelection>([&](QWidget* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            whenModal<QMessageBox>([&](QWidget* w) {
+                auto* box = static_cast<QMessageBox*>(w);
+                boxText = box->text();
+                boxParent = box->parentWidget();
+                boxOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                box->button(QMessageBox::Ok)->click();
+            });
+        });
+        click(m_dialer->ALGraphicButton1);
+        QCOMPARE(boxText, QStringLiteral("No telephone line was chosen."));
+        QCOMPARE(boxParent, m_dialer.get());
+        QVERIFY(boxOnTop);
+        QVERIFY(m_dialer->isVisible());
     }
 
     void trayAndPersonalPageOpenTheDialer() {
