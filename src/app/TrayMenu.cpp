@@ -6,6 +6,7 @@
 #include "app/WaitCursor.h"
 #include "data/Databases.h"
 #include "data/Query.h"
+#include "directory/ContactActions.h"
 #include "platform/Autostart.h"
 #include "platform/Shell.h"
 
@@ -95,7 +96,7 @@ void TrayMenu::HotContactClick(QAction* entry) {
         WaitCursor wait;
         const QString address = m_db.MM.QueryText(QStringLiteral("EML"), QStringLiteral("CONT"),
                                                   QStringLiteral("CD=") + key);
-        Shell::open(QUrl(QStringLiteral("mailto:") + address));
+        Shell::open(ContactActions::mailUrl(address));
     }
 }
 

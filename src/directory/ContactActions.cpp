@@ -12,15 +12,26 @@ ContactActions::ButtonStates ContactActions::enabling(const ContactRow& first, i
     return states;
 }
 
+QString ContactActions::mailAddress(const QString& field) {
+    // What follows '?' would be read as headers of the message (attach=, body=, cc=).
+    return field.section(u'?', 0, 0);
+}
+
 QString ContactActions::mailAddressList(const QList<ContactRow>& rows) {
     QString list;
-    for (const ContactRow& row : rows)
-        list += IfHasText(list, u',' + row.EML, row.EML);
+    for (const ContactRow& row : rows) {
+        const QString address = mailAddress(row.EML);
+        list += IfHasText(list, u',' + address, address);
+    }
     return list;
 }
 
 QUrl ContactActions::mailUrl(const QList<ContactRow>& rows) {
-    const QString list = mailAddressList(rows);
+    return mailUrl(mailAddressList(rows));
+}
+
+QUrl ContactActions::mailUrl(const QString& addresses) {
+    const QString list = mailAddress(addresses);
     if (list.isEmpty())
         return {};
     return QUrl(QStringLiteral("mailto:") + list, QUrl::TolerantMode);

@@ -21,10 +21,15 @@ public:
     // States for the first selected row and the number of selected rows.
     static ButtonStates enabling(const ContactRow& first, int selectedCount);
 
+    // An e-mail field as an address alone: anything from '?' on is dropped, so a listing
+    // cannot add headers or attachments to the message.
+    static QString mailAddress(const QString& field);
     // The addresses of the rows, in order, joined by "," once the list holds more than blanks.
     static QString mailAddressList(const QList<ContactRow>& rows);
     // "mailto:" + the list; an empty URL when the list is empty.
     static QUrl mailUrl(const QList<ContactRow>& rows);
+    // "mailto:" + the addresses alone (mailAddress); an empty URL when there are none.
+    static QUrl mailUrl(const QString& addresses);
     // The web site as an address: "http://" in front unless it already starts with a scheme
     // "http://" or "https://" (ignoring case).
     static QUrl homePageUrl(const QString& web);

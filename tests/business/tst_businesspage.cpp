@@ -18,12 +18,14 @@
 #include "personal/ContactListModel.h"
 #include "personal/TPDIR_FRM.h"
 #include "platform/Shell.h"
+#include "reports/RtfReader.h"
 #include "reports/RtfView.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTextDocument>
 #include <QtTest>
 
 namespace {
@@ -214,6 +216,48 @@ private slots:
         const QColor plain = shot.pixelColor(x, view->rowViewportPosition(2) + 12);
         QCOMPARE(red, QColor(255, 0, 0));
         QCOMPARE(plain, view->palette().color(QPalette::Base));
+    }
+
+    // Bytes 128-159 of a reply are the same characters in the list, the detail pane and the
+    // report (as \'80 a code page 1252 reader would show a euro sign instead).
+    void bytesFrom128To159AreTheSameEverywhere() {
+        BrokenServer server;
+        showPage(server.base());
+        server.setAnswer(200, "1 Records Found>" + record("1", "Euro \x80 Y \x9F", "Tyres"));
+        search("car");
+        QCOMPARE(rows(), 1);
+        const QString title = QString::fromLatin1("Euro \x80 Y \x9F");
+        QCOMPARE(page->resultModel()->index(0, 1).data().toString(), title);
+        QTRY_VERIFY(detailText().startsWith(title));
+        QTest::mouseClick(page->actions()->button(ActionStrip::RTF), Qt::LeftButton);
+        QFile report(f->root() + "/reports/BD_RP.RTF");
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray rtf = report.readAll();
+        QVERIFY(rtf.contains("Euro \\u128? Y \\u159?"));
+        QVERIFY(!rtf.contains("\\'80") && !rtf.contains("\\'9f"));
+        QTextDocument read;
+        RtfReader::read(rtf, &read);
+        QVERIFY(read.toPlainText().contains(title));
+    }
+
+    // A listing's e-mail address goes to the mail program alone: what follows '?' (headers,
+    // attachments) is dropped.
+    void mailToAListingCarriesTheAddressAlone() {
+        BrokenServer server;
+        showPage(server.base());
+        QList<QByteArray> fields{"1", "35", "Mailer"};
+        for (int i = 3; i < 16; ++i)
+            fields << (i == 7 ? "042-1234567" : QByteArray());
+        fields[11] = "a@b.c?attach=/home/user/.ssh/id_rsa&body=x";
+        server.setAnswer(200, "1 Records Found>" + fields.join(char(31)) + char(30));
+        search("mail");
+        QCOMPARE(rows(), 1);
+        QList<QUrl> opened;
+        Shell::setObserver([&](const QUrl& url) { opened << url; });
+        QTRY_VERIFY(page->actions()->button(ActionStrip::EM)->isEnabled());
+        QTest::mouseClick(page->actions()->button(ActionStrip::EM), Qt::LeftButton);
+        Shell::setObserver([](const QUrl&) {});
+        QCOMPARE(opened, QList<QUrl>({QUrl("mailto:a@b.c")}));
     }
 
     void numberErrorIsShownOnceAndKeepsTheRowsBefore() {

@@ -200,6 +200,7 @@ void TestReportRows::userTextIsEscaped_data() {
     QTest::newRow("braces") << "{a}"
                             << "\\{a\\}";
     QTest::newRow("latin-1") << QString::fromLatin1("Caf\xe9 \xff") << "Caf\\'e9 \\'ff";
+    QTest::newRow("128 to 159") << QString::fromLatin1("a\x80\x9f\xa0") << "a\\u128?\\u159?\\'a0";
     QTest::newRow("outside latin-1")
         << QString::fromUtf8("a\u20acb\U0001F600c") << "a\\u8364?b\\u-10179?\\u-8704?c";
     QTest::newRow("urdu with backslash")
