@@ -55,6 +55,16 @@ bool HasText(const QString& text) {
     return false;
 }
 
+QString TrimBlanks(const QString& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && isBlank(text[from]))
+        ++from;
+    while (to > from && isBlank(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
 QString IfHasText(const QString& tested, const QString& value, const QString& fallback) {
     return HasText(tested) ? value : fallback;
 }

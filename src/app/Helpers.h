@@ -12,6 +12,10 @@
 // True when the text, blanks removed at both ends, is not empty.
 bool HasText(const QString& text);
 
+// The text without the blanks at both ends (characters with code 32 or less; other spaces
+// such as U+00A0 are kept). The one way "without leading and trailing blanks" is done.
+QString TrimBlanks(const QString& text);
+
 // `value` when HasText(tested), else `fallback`.
 QString IfHasText(const QString& tested, const QString& value, const QString& fallback);
 

@@ -1,5 +1,6 @@
 #include "online/ServiceClient.h"
 
+#include "app/Helpers.h"
 #include "app/SettingsStore.h"
 
 #include <QDir>
@@ -10,7 +11,7 @@ std::array<QString, 2> ServiceClient::Bases(const SettingsStore& settings) {
     std::array<QString, 2> bases{DefaultBase0, DefaultBase1};
     for (int i = 0; i < 2; ++i) {
         const QString given =
-            settings.ReadText(QStringLiteral("SERVICE\\BASE%1").arg(i), QString()).trimmed();
+            TrimBlanks(settings.ReadText(QStringLiteral("SERVICE\\BASE%1").arg(i), QString()));
         if (given.isEmpty())
             continue;
         // Requests are appended directly, so the address ends with its slash.

@@ -24,11 +24,11 @@ PhoneCheck checkPhone(const QString& phone) {
 }
 
 QByteArray phoneRequest(const QString& phone) {
-    return toLatin1Safe(phone.trimmed()) + US + US;
+    return toLatin1Safe(TrimBlanks(phone)) + US + US;
 }
 
 QByteArray nameAddressRequest(const QString& name, const QString& address) {
-    return US + toLatin1Safe(name.trimmed()) + US + toLatin1Safe(address.trimmed());
+    return US + toLatin1Safe(TrimBlanks(name)) + US + toLatin1Safe(TrimBlanks(address));
 }
 
 Reply parseReply(const QByteArray& reply) {

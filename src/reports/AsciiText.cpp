@@ -43,3 +43,13 @@ int AsciiText::hexValue(char c) {
         return c - 'A' + 10;
     return -1;
 }
+
+QByteArray AsciiText::trimBlanks(const QByteArray& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && uchar(text[from]) <= 32)
+        ++from;
+    while (to > from && uchar(text[to - 1]) <= 32)
+        --to;
+    return text.mid(from, to - from);
+}

@@ -12,4 +12,6 @@ public:
     static bool equalsIgnoreCase(QStringView text, const QByteArray& bytes);
     // The value of a hexadecimal digit, -1 for any other byte.
     static int hexValue(char c);
+    // The bytes without the blanks (codes 0-32) at both ends.
+    static QByteArray trimBlanks(const QByteArray& text);
 };

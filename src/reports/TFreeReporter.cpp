@@ -145,7 +145,7 @@ void TFreeReporter::processRange(qsizetype from, qsizetype to) {
         case TagKind::CycleStart: {
             bool run = false;
             if (OnBeginCycle)
-                OnBeginCycle(this, tag.text.mid(4).trimmed(), run);
+                OnBeginCycle(this, AsciiText::trimBlanks(tag.text.mid(4)), run);
             const Tag end = findMatchingEnd(f.pos, f.to);
             const Frame body{f.pos, end.end - 1, f.pos};
             f.pos = end.end;

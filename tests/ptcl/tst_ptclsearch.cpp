@@ -34,6 +34,15 @@ private slots:
         QCOMPARE(PtclSearch::nameAddressRequest(QString(), QStringLiteral("Mall Road")),
                  QByteArray("\x1f\x1f"
                             "Mall Road"));
+        // Blanks are the characters up to code 32; other spaces are part of the text.
+        QCOMPARE(PtclSearch::nameAddressRequest(QStringLiteral("\t\x01"
+                                                               "ali\u00a0\x1f\r"),
+                                                QStringLiteral("\u3000Mall Road ")),
+                 QByteArray("\x1f"
+                            "ali\xa0\x1f?Mall Road"));
+        QCOMPARE(PtclSearch::phoneRequest(QStringLiteral("\x02"
+                                                         "1234567\n")),
+                 QByteArray("1234567\x1f\x1f"));
         // The directory reads Latin-1: what it cannot carry goes out as '?'.
         QCOMPARE(PtclSearch::nameAddressRequest(QStringLiteral("Café علی"), QString()),
                  QByteArray("\x1f"
