@@ -1,9 +1,12 @@
 // Fuzz target: settings file bytes through the store's reader. Whatever the reader accepts must
 // come back unchanged after a save and a second read: the same tree, and the same bytes when
-// written again. Any text a value is given must also come back exactly, control characters and
-// lone surrogates included: the input's first bytes read as UTF-16 are stored as one value and read
-// back.
+// written again. Any text a value is given must come back as the store keeps it (storableText:
+// control characters but tab, CR and LF, lone surrogates, U+FFFE and U+FFFF left out), and the
+// file written must be valid XML 1.0 to a plain reader: the input's first bytes read as UTF-16 are
+// stored as one value and read back.
 #include "app/SettingsStore.h"
+
+#include <QXmlStreamReader>
 
 #include <cstdint>
 #include <cstdio>
@@ -42,12 +45,24 @@ void checkValue(const QByteArray& bytes) {
     SettingsStore second{QString()};
     if (!second.fromXml(written))
         fail("a saved value makes the file unreadable", written);
-    if (second.ReadText(QStringLiteral("Fuzz\\Value"), QString()) != text)
+    const QString kept = SettingsStore::storableText(text);
+    if (second.ReadText(QStringLiteral("Fuzz\\Value"), QString()) != kept)
         fail("a value read back differs", written);
     QStringList list;
     second.ReadList(QStringLiteral("Fuzz\\List"), list);
-    if (list != text.split(u'\n'))
+    QStringList keptList = text.split(u'\n');
+    for (QString& item : keptList)
+        item = SettingsStore::storableText(item);
+    if (list != keptList)
         fail("a list read back differs", written);
+    if (SettingsStore::storableText(kept) != kept)
+        fail("a stored text is not storable", written);
+    QXmlStreamReader strict(written);
+    while (!strict.atEnd())
+        strict.readNext();
+    if (strict.hasError())
+        fail(qPrintable(QStringLiteral("the file is not valid XML: ") + strict.errorString()),
+             written);
 }
 
 } // namespace

@@ -93,7 +93,7 @@ QString cleanName(const QString& part) {
 // A decimal integer, optionally signed, with blanks allowed around it; anything else reads as -1.
 int textToInteger(const QString& text) {
     bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
+    const int value = TrimBlanks(text).toInt(&ok, 10);
     return ok ? value : -1;
 }
 
@@ -112,9 +112,19 @@ void appendHexReference(QByteArray& out, char32_t code, int minDigits) {
     out += ';';
 }
 
-// Value text: the five named references; tab and line breaks as they are; every other control
-// character, bytes 128-255 (two digits) and characters beyond Latin-1 (at least four digits, one
-// reference per character beyond 16 bits) as numeric character references.
+// Whether a single UTF-16 unit may stand in a value (a surrogate only as half of a pair).
+bool storableUnit(char16_t c) {
+    if (c == u'\t' || c == u'\n' || c == u'\r')
+        return true;
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+        return false; // control characters
+    return !QChar::isSurrogate(c) && c != 0xFFFE && c != 0xFFFF;
+}
+
+// Value text: the five named references; tab and line breaks as they are; Latin-1 letters as
+// their bytes in the iso-8859-1 file; characters beyond Latin-1 as numeric character references
+// (at least four digits, one reference per character beyond 16 bits). What storableText drops is
+// not written.
 void appendEncodedValue(QByteArray& out, const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
@@ -140,16 +150,14 @@ void appendEncodedValue(QByteArray& out, const QString& text) {
             out += char(c);
             break;
         default:
-            if (c < 0x20) {
-                appendHexReference(out, c, 2);
-            } else if (c < 0x80) {
-                out += char(c);
-            } else if (c <= 0xFF) {
-                appendHexReference(out, c, 2);
-            } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-                       text.at(i + 1).isLowSurrogate()) {
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                text.at(i + 1).isLowSurrogate()) {
                 appendHexReference(out, QChar::surrogateToUcs4(c, text.at(i + 1).unicode()), 4);
                 ++i;
+            } else if (!storableUnit(c)) {
+                continue;
+            } else if (c <= 0xFF) {
+                out += char(c);
             } else {
                 appendHexReference(out, c, 4);
             }
@@ -363,7 +371,8 @@ std::unique_ptr<SettingsStore::Node> parseDocument(const QByteArray& bytes, QStr
                 open.back()->text += reader.text();
             break;
         case QXmlStreamReader::EndElement:
-            open.back()->text = restoreEscapes(open.back()->text);
+            // Older files hold control characters as references: read, then left out.
+            open.back()->text = SettingsStore::storableText(restoreEscapes(open.back()->text));
             open.pop_back();
             break;
         default:
@@ -453,7 +462,7 @@ void SettingsStore::WriteText(const QString& key, const QString& text) {
     if (writesIgnored() || names.isEmpty())
         return;
     if (Node* node = ensurePath(names))
-        node->text = text;
+        node->text = storableText(text);
 }
 
 int SettingsStore::ReadNumber(const QString& key, int defaultValue) const {
@@ -508,7 +517,7 @@ void SettingsStore::WriteList(const QString& key, const QStringList& list,
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString name = item + QString::number(i);
         Node* itemNode = existing.value(name.toLower());
-        (itemNode ? itemNode : element->add(name))->text = list[i];
+        (itemNode ? itemNode : element->add(name))->text = storableText(list[i]);
     }
 
     // Remove every item beyond the new count, so that no stale item remains.
@@ -521,6 +530,27 @@ void SettingsStore::WriteList(const QString& key, const QStringList& list,
         return isNumber && QString::number(index) == digits && index >= list.size();
     };
     std::erase_if(element->children, stale);
+}
+
+QString SettingsStore::storableText(const QString& text) {
+    const auto dropped = [&](qsizetype i) {
+        const char16_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c))
+            return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+        if (QChar::isLowSurrogate(c))
+            return i == 0 || !text.at(i - 1).isHighSurrogate();
+        return !storableUnit(c);
+    };
+    qsizetype i = 0;
+    while (i < text.size() && !dropped(i))
+        ++i;
+    if (i == text.size())
+        return text;
+    QString out = text.left(i);
+    for (; i < text.size(); ++i)
+        if (!dropped(i))
+            out += text.at(i);
+    return out;
 }
 
 QByteArray SettingsStore::toXml() const {

@@ -65,6 +65,10 @@ public:
 
     // The element names a key addresses, after normalisation and name cleaning.
     static QStringList keyNames(const QString& key);
+    // The text as a value is stored: without control characters other than tab, CR and LF, and
+    // without the other characters XML 1.0 does not allow (lone surrogates, U+FFFE, U+FFFF).
+    // Values are given, read and written only in this form, so the file is always valid XML.
+    static QString storableText(const QString& text);
 
     // One element of the tree; defined with the store's code.
     struct Node;

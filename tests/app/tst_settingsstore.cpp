@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,15 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // Whether a plain XML 1.0 reader, with none of the store's allowances, reads the bytes.
+    static bool strictXmlReads(const QByteArray& bytes) {
+        QXmlStreamReader reader(bytes);
+        while (!reader.atEnd())
+            reader.readNext();
+        if (reader.hasError())
+            qWarning() << reader.errorString() << reader.lineNumber() << reader.columnNumber();
+        return !reader.hasError();
+    }
     static void writeFile(const QString& name, const QByteArray& bytes) {
         QFile file(name);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -60,7 +70,7 @@ private slots:
             document("<Configuration>\r\n"
                      "  <PD>\r\n"
                      "    <SRB>a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos; "
-                     "caf&#xE9;</SRB>\r\n"
+                     "caf\xE9</SRB>\r\n"
                      "    <DTP>-7</DTP>\r\n"
                      "    <SRB_L>\r\n"
                      "      <Count>2</Count>\r\n"
@@ -381,14 +391,15 @@ private slots:
         QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
     }
 
-    // Every character a user can type survives a save and a load: Latin-1 keeps its two-digit
-    // form, anything beyond goes out as one reference per character, control characters as
-    // references, and the file stays well-formed.
+    // Every character a user can type survives a save and a load: Latin-1 letters are their own
+    // bytes, anything beyond goes out as one reference per character. Control characters (but
+    // tab, CR and LF) and what XML 1.0 does not allow are left out when a value is stored, so
+    // the file is valid XML for any reader.
     void everyCharacterSurvivesARoundTrip() {
         const QString urdu = QString::fromUtf8("لاہور");
-        const QString mixed = QString::fromUtf8("Café 😀 ") + urdu + QChar(0x200F) + "\\x";
-        const QString controls =
-            QString("a") + QChar(1) + "\tb" + QChar(0x1F) + QChar(0) + QChar(0x7F) + "\r\nc";
+        const QString mixed = QString::fromUtf8("Café ÿ 😀 ") + urdu + QChar(0x200F) + "\\x";
+        const QString controls = QString("a") + QChar(1) + "\tb" + QChar(0x1F) + QChar(0) +
+                                 QChar(0x7F) + QChar(0x85) + QChar(0x9F) + "\r\nc";
         const QString oddities =
             QString(QChar(0xD800)) + QChar(0xFFFE) + QChar(0xE000) + QChar(0xE101) + "&#x1;";
         {
@@ -398,27 +409,45 @@ private slots:
             store.WriteText("A", controls);
             store.WriteText("B", oddities);
             store.WriteList("PD\\SRB_L", {urdu, controls});
+            QCOMPARE(store.ReadText("A", ""), QString("a\tb\r\nc"));
         }
         const QByteArray bytes = readFile(path());
         QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"));
         QVERIFY(bytes.contains("<USR>&#x0644;&#x0627;&#x06C1;&#x0648;&#x0631;</USR>"));
-        QVERIFY(bytes.contains("<BDS>Caf&#xE9; &#x1F600; "));
-        QVERIFY(bytes.contains("<A>a&#x01;\tb&#x1F;&#x00;\x7F\r\nc</A>"));
-        for (char c : bytes)
-            QVERIFY(uchar(c) < 0x80);
+        QVERIFY(bytes.contains("<BDS>Caf\xE9 \xFF &#x1F600; "));
+        QVERIFY(bytes.contains("<A>a\tb\r\nc</A>"));
+        QVERIFY(bytes.contains("<B>&#xE000;&#xE101;&amp;#x1;</B>"));
+        QVERIFY(strictXmlReads(bytes));
 
         SettingsStore store(path());
         QVERIFY(store.loadWarning().isEmpty());
         QCOMPARE(store.ReadText("USRINF\\USR", ""), urdu);
         QCOMPARE(store.ReadText("USRINF\\BDS", ""), mixed);
-        QCOMPARE(store.ReadText("A", ""), controls);
-        QCOMPARE(store.ReadText("B", ""), oddities);
+        QCOMPARE(store.ReadText("A", ""), QString("a\tb\r\nc"));
+        QCOMPARE(store.ReadText("B", ""), oddities.mid(2));
         QStringList list;
         store.ReadList("PD\\SRB_L", list);
-        QCOMPARE(list, QStringList({urdu, controls}));
+        QCOMPARE(list, QStringList({urdu, "a\tb\r\nc"}));
         // Written again unchanged, the file is the same byte for byte.
         store.setFlushOnDestroy(false);
         QCOMPARE(store.toXml(), bytes);
+    }
+
+    // Files written before: Latin-1 letters as references and control characters as references
+    // still load; the letters keep their value, the control characters are left out.
+    void olderFilesWithReferencesStillLoad() {
+        writeFile(path(), document("<Configuration>\r\n"
+                                   "  <PD>\r\n"
+                                   "    <SRB>caf&#xE9;&#x07;&#x00; &#x85;ok</SRB>\r\n"
+                                   "  </PD>\r\n"
+                                   "</Configuration>\r\n"));
+        SettingsStore store(path());
+        QVERIFY(store.loadWarning().isEmpty());
+        QCOMPARE(store.ReadText("PD\\SRB", ""), QString::fromUtf8("café ok"));
+        QVERIFY(store.Flush());
+        const QByteArray bytes = readFile(path());
+        QVERIFY(bytes.contains("<SRB>caf\xE9 ok</SRB>"));
+        QVERIFY(strictXmlReads(bytes));
     }
 
     // A well-formed file nested far too deep is set aside like a damaged one, and the next
