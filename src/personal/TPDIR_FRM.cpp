@@ -137,6 +137,7 @@ QWidget* TPDIR_FRM::buildSearchPanel() {
         m_cMnu->popup(m_tree->viewport()->mapToGlobal(pos));
     });
     m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this);
     connect(m_tree, &FolderTreeView::folderDropped, this, &TPDIR_FRM::VST_FFolderDrop);
     connect(m_tree, &FolderTreeView::contactsDropped, this, &TPDIR_FRM::VST_FContactDrop);
     return panel;
@@ -268,6 +269,9 @@ bool TPDIR_FRM::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == m_list->viewport() && firstSelectedContact())
             QTimer::singleShot(0, this, [this] { PC_MNUClick(2); });
     }
+    if (watched == m_tree &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        showEmptyFolderHint();
     return Page::eventFilter(watched, event);
 }
 
@@ -446,15 +450,32 @@ void TPDIR_FRM::ClearContacts() {
 }
 
 void TPDIR_FRM::ListContacts(int folderId) {
-    m_list->setEmptyText(folderId == FolderTreeModel::AllContactsFolder
-                             ? QStringLiteral("No contacts yet. Select a folder of your own and "
-                                              "press Insert to add one.")
-                             : QStringLiteral("This folder has no contacts. Press Insert, or "
-                                              "right-click here, to add one."));
+    m_hintFolder = folderId;
+    showEmptyFolderHint();
     m_dsp->detailView()->clear();
     m_contacts->ListContacts(folderId);
     if (m_contacts->rowCount() > 0)
         m_list->focusRow(0);
+}
+
+void TPDIR_FRM::showEmptyFolderHint() {
+    if (!m_hintFolder)
+        return;
+    const bool all = *m_hintFolder == FolderTreeModel::AllContactsFolder;
+    // Insert creates a folder while the tree has the focus, a contact anywhere else.
+    if (m_tree->hasFocus())
+        m_list->setEmptyText(
+            all ? QStringLiteral("No contacts yet. Insert adds a folder here in the folder "
+                                 "list; select a folder of your own, click this list and press "
+                                 "Insert to add a contact.")
+                : QStringLiteral("This folder has no contacts. Insert adds a folder here in "
+                                 "the folder list; click this list and press Insert, or "
+                                 "right-click here, to add a contact."));
+    else
+        m_list->setEmptyText(all ? QStringLiteral("No contacts yet. Select a folder of your own "
+                                                  "and press Insert to add one.")
+                                 : QStringLiteral("This folder has no contacts. Press Insert, "
+                                                  "or right-click here, to add one."));
 }
 
 void TPDIR_FRM::ListContacts() {
@@ -500,6 +521,7 @@ void TPDIR_FRM::SRBButtonClick() {
     m_contacts->setStatements(ContactSearch::searchListSql(field, pattern),
                               ContactSearch::searchCountSql(field, pattern));
     m_contacts->setSearchWords(words);
+    m_hintFolder.reset();
     m_list->setEmptyText(QString());
     update();
     ListContacts();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "app/Page.h"
 #include "personal/ContactRow.h"
 #include "personal/FolderRow.h"
@@ -105,6 +107,8 @@ private:
     void runFolderItem(int tag);
     void runContactItem(int tag);
     void disableButtons();
+    // The empty folder's hint, naming what Insert does where the focus is now.
+    void showEmptyFolderHint();
     bool fillDetail(ReportTable& ds);
     void folderFocusChanged(const QModelIndex& current);
     void openFolderEditor(int tag);
@@ -131,4 +135,6 @@ private:
     QMenu* m_pcMnu = nullptr;
     TC_EDT_FRM* m_folderEditor;
     TPC_EDT_FRM* m_contactEditor;
+    // The folder listed when its list is empty (the hint is shown), else none.
+    std::optional<int> m_hintFolder;
 };

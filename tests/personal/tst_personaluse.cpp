@@ -432,7 +432,15 @@ private slots:
         clickFolder(b);
         const QImage withRows = list()->viewport()->grab().toImage();
         clickFolder(a);
-        QVERIFY(list()->emptyText().contains("Insert"));
+        // With the focus in the folder tree, Insert adds a folder: the hint says so.
+        QTRY_VERIFY(page->folderTree()->hasFocus());
+        QVERIFY2(list()->emptyText().contains("Insert adds a folder here in the folder list"),
+                 qPrintable(list()->emptyText()));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                          list()->viewport()->rect().center());
+        QTRY_VERIFY(list()->hasFocus());
+        QCOMPARE(list()->emptyText(), QStringLiteral("This folder has no contacts. Press Insert, "
+                                                     "or right-click here, to add one."));
         const QImage empty = list()->viewport()->grab().toImage();
         // The hint is drawn in the middle of the empty list.
         const QRect middle(empty.width() / 2 - 100, empty.height() / 2 - 10, 200, 20);
