@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QLocalServer;
 
@@ -9,18 +10,30 @@ class QLocalServer;
 // running instances (offset 0: the last admitted instance's id, 8: the count). A second start of
 // the same executable asks the first to come forward and ends; a copy in another folder, or the
 // same program started by another user, has a block of its own. Every admitted instance holds a
-// shared lock on a lock object beside the block, so a block left behind by crashed instances is
-// recognised and reset. Nothing depends on the environment (XDG_RUNTIME_DIR, TMPDIR): a start
-// from the desktop and one from a shell find the same block, locks and activation socket.
+// shared lock on a lock file, so a block left behind by crashed instances is recognised and
+// reset. The lock files and the activation socket are in a folder only the user can open
+// (privateFolder), the socket answers only the user's own processes, and a block that another
+// user has created under the block's name is passed over, so no other local user can raise,
+// block or stand in for the program. Nothing depends on the environment (XDG_RUNTIME_DIR,
+// TMPDIR): a start from the desktop and one from a shell find the same block, locks and socket.
 class CheckPrevious {
 public:
     // How long a refused start waits for the running instance to answer by default.
     static constexpr int DefaultAnswerWait = 5000;
+    // At most this many activation connections are served at a time; more are closed at once.
+    static constexpr int MaxConnections = 8;
 
     // The block's name: '/', the executable's full path with every '/' removed, '.', the user id.
     static QString blockName(const QString& executablePath);
-    // The name (in the abstract socket namespace) on which the admitted instance listens.
+    // The path of the local socket on which the admitted instance listens, in privateFolder().
     static QString activationName(const QString& executablePath);
+    // The user's runtime folder /run/user/<uid> when it is the user's own and closed to others,
+    // else /tmp/tessaro-kavelin-<uid> (made 0700; one of another user, or open to others, is
+    // passed over for the next of a few numbered names). Throws std::system_error when none
+    // can be had.
+    static QString privateFolder();
+    // Tests: the user id reported for every connecting peer (unset: the peer's real one).
+    static void setPeerUidOverride(std::optional<uint> uid);
 
     explicit CheckPrevious(const QString& executablePath);
     ~CheckPrevious(); // gives the count back when this start was admitted
@@ -49,8 +62,13 @@ private:
     bool isStale() const;
     bool signalPrevious() const;
     QString lockName(const char* suffix) const;
+    bool openBlock();
+    void serve(class QLocalSocket* socket, const std::function<void()>& onActivate);
 
-    QString m_name;
+    QString m_executable;
+    QString m_name;      // the block's name as given by blockName
+    QString m_blockName; // the name of the block in use (m_name, or one of its numbered names)
+    QString m_folder;
     QString m_activationName;
     int m_fd = -1;
     Block* m_view = nullptr;

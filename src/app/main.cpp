@@ -15,15 +15,20 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
 namespace {
 int g_signalPipe[2] = {-1, -1};
 
-// Only wakes the event loop; errno is kept, so the interrupted code sees its own value.
+// Arms the exit deadline at once, so the process ends in time even when the window is too busy
+// to read the signal, and wakes the event loop; errno is kept, so the interrupted code sees its
+// own value.
 void onSignal(int) {
     const int savedErrno = errno;
+    ExitDeadline::arm(0);
     const char byte = 1;
     [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
     errno = savedErrno;
@@ -41,19 +46,20 @@ void installHandlers() {
 // installed at once, so that a signal arriving during start-up waits in the pipe (the data
 // layer keeps them in place when the database engine loads).
 void catchSignals() {
-    if (::pipe(g_signalPipe) == 0)
+    ExitDeadline::start();
+    if (::pipe2(g_signalPipe, O_CLOEXEC) == 0)
         installHandlers();
 }
 
-void watchSignals(TMF* tmf) {
+// Runs `onSignal` on the main thread when a signal has come in.
+void watchSignals(QObject* owner, std::function<void()> onSignal) {
     if (g_signalPipe[0] < 0)
         return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, tmf);
-    QObject::connect(notifier, &QSocketNotifier::activated, tmf, [tmf] {
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [onSignal] {
         char byte;
         [[maybe_unused]] auto n = ::read(g_signalPipe[0], &byte, 1);
-        ExitDeadline::arm(0);
-        tmf->exitProgram();
+        onSignal();
     });
 }
 
@@ -69,6 +75,9 @@ void tellPreviousHangs() {
         "Tessaro Kavelin is already running but does not respond. Wait a moment and start it "
         "again, or end the running program and start it again");
     std::fprintf(stderr, "tessaro-kavelin: %s\n", qPrintable(text));
+    // A signal closes the message (exit ends every running event loop, the box's too).
+    QObject guard;
+    watchSignals(&guard, [] { QCoreApplication::exit(0); });
     TkApplication::showError(text);
 }
 } // namespace
@@ -113,7 +122,7 @@ int main(int argc, char** argv) {
     }
 
     guard.listenForActivation([&tmf] { tmf->bringForward(); });
-    watchSignals(tmf.get());
+    watchSignals(tmf.get(), [tmf = tmf.get()] { tmf->exitProgram(); });
     if (argc > 1 && std::strcmp(argv[1], "-h") == 0)
         tmf->startMinimised();
     else

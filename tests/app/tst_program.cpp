@@ -1,6 +1,8 @@
 // The staged program itself, started as a real process in a temporary program folder.
+#include "ServiceProcess.h"
 #include "TempDatabase.h"
 #include "app/CheckPrevious.h"
+#include "app/SettingsStore.h"
 #include "data/Connection.h"
 #include "data/Databases.h"
 #include "data/ScriptRunner.h"
@@ -9,6 +11,9 @@
 #include <QLocalSocket>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // A copy of the staged program in a program folder of its own, with fresh databases.
@@ -142,9 +147,13 @@ private slots:
         }
         // The message waits for the user: the start has not ended by itself.
         QCOMPARE(second.state(), QProcess::Running);
-        second.kill();
-        second.waitForFinished(5000);
         QVERIFY2(said.contains("already running but does not respond"), said.constData());
+        // A signal ends it with its message open.
+        ::kill(pidOf(second), SIGTERM);
+        const bool ended = second.waitForFinished(15000);
+        if (!ended)
+            second.kill();
+        QVERIFY2(ended, "the start showing the message did not end on SIGTERM");
         ::kill(pidOf(first), SIGCONT);
         first.terminate();
         QVERIFY(first.waitForFinished(20000));
@@ -197,6 +206,69 @@ private slots:
         }
     }
 
+    // A signal ends the process within the exit deadline even when the main thread is stuck
+    // (here: reading a settings file that is a FIFO nobody writes, as a file system that does
+    // not answer), not only when the event loop gets to read the signal.
+    void signalEndsTheProgramWhileTheMainThreadIsBlocked() {
+        const QByteArray fifo = QFile::encodeName(m_copy->settingsPath());
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        QProcess p;
+        start(p, *m_copy);
+        // The writer end opens once the program has the FIFO open for reading; held open and
+        // never written, the program's read waits for ever.
+        int writer = -1;
+        QElapsedTimer timer;
+        timer.start();
+        while (writer < 0 && timer.elapsed() < 20000 && p.state() == QProcess::Running) {
+            writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer < 0)
+                QThread::msleep(20);
+        }
+        QVERIFY(writer >= 0);
+        const auto closeWriter = qScopeGuard([&] { ::close(writer); });
+        QThread::msleep(200);
+        ::kill(pidOf(p), SIGTERM);
+        const bool ended = p.waitForFinished(15000);
+        if (!ended)
+            p.kill();
+        QVERIFY2(ended, "the program did not end");
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardError().contains("did not end in time"));
+    }
+
+    // Every start asks for the top advertisement at once, however the first tick and the
+    // window's activation fall (the regular tick after a missed one is 15 s away).
+    void everyStartRequestsTheTopAdvert() {
+        ServiceProcess service;
+        QVERIFY(service.isRunning());
+        {
+            SettingsStore store(m_copy->settingsPath());
+            store.WriteText("SERVICE\\BASE0", service.base());
+            store.WriteText("SERVICE\\BASE1", service.base());
+            QVERIFY(store.Flush());
+        }
+        for (int run = 1; run <= 20; ++run) {
+            service.clearRequests();
+            QProcess p;
+            start(p, *m_copy, false);
+            QVERIFY(waitUntilListening(*m_copy));
+            QElapsedTimer timer;
+            timer.start();
+            bool asked = false;
+            while (!asked && timer.elapsed() < 10000) {
+                QTest::qWait(50);
+                for (const QString& request : service.requests())
+                    asked = asked || request.startsWith("/hvx/adv_top.php?pgi=0&");
+            }
+            ::kill(pidOf(p), SIGTERM);
+            QVERIFY(p.waitForFinished(15000));
+            QVERIFY2(asked, qPrintable(QStringLiteral("start %1 asked for no advertisement: %2")
+                                           .arg(run)
+                                           .arg(service.requests().join(u' '))));
+        }
+    }
+
     // A copy in another folder starts and ends while this one is stopped dead (SIGSTOP holds
     // every lock it has, as a hung program would).
     void aHungCopyNeverBlocksACopyInAnotherFolder() {
@@ -225,11 +297,15 @@ private slots:
     }
 
 private:
-    void start(QProcess& p, const ProgramCopy& copy) {
+    // Without `closedProxy` the program reaches a service on loopback directly.
+    void start(QProcess& p, const ProgramCopy& copy, bool closedProxy = true) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         // The program's service traffic goes to a closed loopback port.
-        env.insert("http_proxy", "http://127.0.0.1:9");
+        env.remove("http_proxy");
+        env.remove("HTTP_PROXY");
+        if (closedProxy)
+            env.insert("http_proxy", "http://127.0.0.1:9");
         // One private runtime folder for every copy, as in one desktop session.
         QFile::setPermissions(m_runtime.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -246,7 +322,6 @@ private:
         timer.start();
         while (timer.elapsed() < 20000) {
             QLocalSocket socket;
-            socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
             socket.connectToServer(name);
             if (socket.waitForConnected(200))
                 return true;

@@ -152,7 +152,6 @@ private:
     // The program has started normally once it answers on its activation socket.
     bool listening() const {
         QLocalSocket socket;
-        socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
         socket.connectToServer(CheckPrevious::activationName(m_exe));
         return socket.waitForConnected(200);
     }
