@@ -30,7 +30,7 @@ QString RtfEscape::escape(const QString& text) {
         default:
             // 128-159 too: as \'hh a reader of the document's code page 1252 would take them
             // for the letters (\'80 is the euro sign), not the characters the list shows.
-            if (c > 255 || c < 160) {
+            if (c > 255 || (c >= 128 && c < 160)) {
                 // One \uN per UTF-16 unit (so a surrogate pair gives two), N signed 16-bit as
                 // RTF wants it, with '?' for readers that know no Unicode.
                 out += QLatin1String("\\u");

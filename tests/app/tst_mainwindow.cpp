@@ -12,6 +12,7 @@
 #include "online/HtmlView.h"
 #include "platform/Shell.h"
 
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -293,16 +294,19 @@ private slots:
         TMF::setTrayAvailableOverride(false);
         create();
         show();
+        // No request of the window's own replaces the advertisement given here.
+        m_tmf->ADV_UPD.stop();
+        QTRY_VERIFY(!m_tmf->ADV_TOP->isLoading());
         m_tmf->ADV_TOP->loadHtml("<html><body>Advert<!--done--></body></html>");
         QTRY_VERIFY(!m_tmf->img_p2->isVisible());
         QWidget* advert = m_tmf->ADV_TOP->viewport();
         QCOMPARE(m_tmf->childAt(m_tmf->mapFromGlobal(advert->mapToGlobal(QPoint(300, 50)))),
                  advert);
-        QTest::mouseClick(advert, Qt::RightButton, {}, QPoint(300, 50));
+        rightClick(advert, QPoint(300, 50));
         QTest::qWait(50);
         QVERIFY(!m_tmf->trayMenu()->isVisible());
 
-        QTest::mouseClick(m_tmf->TIT, Qt::RightButton, {}, QPoint(5, 5));
+        rightClick(m_tmf->TIT, QPoint(5, 5));
         QTRY_VERIFY(m_tmf->trayMenu()->isVisible());
         m_tmf->trayMenu()->hide();
     }
@@ -364,6 +368,13 @@ private slots:
     }
 
 private:
+    // A right click and the context menu request the window system makes of it (the test's
+    // mouse events go to the widget directly and make none).
+    static void rightClick(QWidget* widget, QPoint at) {
+        QTest::mouseClick(widget, Qt::RightButton, {}, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &request);
+    }
     void create() {
         m_tmf = std::make_unique<TMF>();
         m_tmf->createWindows();
