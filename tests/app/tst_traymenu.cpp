@@ -129,8 +129,8 @@ private slots:
         m_menu->Eml_Mnu->actions().first()->trigger();
         QCOMPARE(m_opened.size(), 1);
         QCOMPARE(m_opened.first().scheme(), QStringLiteral("mailto"));
-        QCOMPARE(m_opened.first().toString(),
-                 QStringLiteral("mailto:sana.malik@example.com?subject=Hi there"));
+        // The address alone: a contact copied from a listing may carry "?attach=..." after it.
+        QCOMPARE(m_opened.first().toString(), QStringLiteral("mailto:sana.malik@example.com"));
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 
