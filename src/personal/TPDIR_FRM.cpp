@@ -465,12 +465,12 @@ void TPDIR_FRM::showEmptyFolderHint() {
     // Insert creates a folder while the tree has the focus, a contact anywhere else.
     if (m_tree->hasFocus())
         m_list->setEmptyText(
-            all ? QStringLiteral("No contacts yet. Insert adds a folder here in the folder "
-                                 "list; select a folder of your own, click this list and press "
+            all ? QStringLiteral("No contacts yet. In the folder list Insert adds a folder; "
+                                 "select a folder of your own, click this list and press "
                                  "Insert to add a contact.")
-                : QStringLiteral("This folder has no contacts. Insert adds a folder here in "
-                                 "the folder list; click this list and press Insert, or "
-                                 "right-click here, to add a contact."));
+                : QStringLiteral("This folder has no contacts. In the folder list Insert adds "
+                                 "a folder; click this list and press Insert, or right-click "
+                                 "here, to add a contact."));
     else
         m_list->setEmptyText(all ? QStringLiteral("No contacts yet. Select a folder of your own "
                                                   "and press Insert to add one.")

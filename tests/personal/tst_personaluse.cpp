@@ -434,7 +434,7 @@ private slots:
         clickFolder(a);
         // With the focus in the folder tree, Insert adds a folder: the hint says so.
         QTRY_VERIFY(page->folderTree()->hasFocus());
-        QVERIFY2(list()->emptyText().contains("Insert adds a folder here in the folder list"),
+        QVERIFY2(list()->emptyText().contains("In the folder list Insert adds a folder;"),
                  qPrintable(list()->emptyText()));
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
                           list()->viewport()->rect().center());
