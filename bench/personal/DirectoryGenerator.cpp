@@ -194,9 +194,11 @@ void DirectoryGenerator::addContacts(Databases& db, const QList<int>& folders, i
                                    .arg(1960 + m_random.bounded(60u)));
         insert.setParam("HOT", m_random.bounded(200u) == 0 ? QVariant(1) : QVariant());
         insert.execute();
-        if (i % 5000 == 4999)
-            db.DTR.CommitRetaining();
+        // One transaction per 50,000 rows: a retained commit keeps every earlier version
+        // reachable, so a million rows in one transaction would grow the file without bound.
+        if (i % RowsPerTransaction == RowsPerTransaction - 1)
+            db.DTR.commit();
     }
     db.MM.ExecStatement(QStringLiteral("SET GENERATOR GEN_CONT TO %1").arg(next + count - 1));
-    db.DTR.CommitRetaining();
+    db.DTR.commit();
 }

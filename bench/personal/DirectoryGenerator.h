@@ -15,10 +15,11 @@ public:
 
     // Adds `count` folders up to `depth` levels deep; answers their identifiers.
     QList<int> addFolders(Databases& db, int count, int depth);
-    // Adds contacts spread over the folders, committing every few thousand rows.
+    // Adds contacts spread over the folders, one transaction per RowsPerTransaction rows.
     void addContacts(Databases& db, const QList<int>& folders, int count);
 
     static inline const QString RareWord = QStringLiteral("Zarghoon");
+    static constexpr int RowsPerTransaction = 50000;
 
 private:
     QString pick(const QList<const char*>& list);

@@ -1,9 +1,14 @@
-// Personal directory benchmark: a data database with 100,000 contacts in 500 folders up to
-// four levels deep, measured through the page's own code paths, each beside the same SELECT
-// run directly through the data layer. Usage: bench_personal [contacts] [folders]
+// Personal directory benchmark: a saved data database with N contacts in 500 folders up to four
+// levels deep, measured through the page's own code paths (an offscreen window that paints),
+// each beside the engine doing the same work. Every run is a child process of its own, so peak
+// memory and the end of the program are those of one user's session.
+//   bench_personal [contacts] [--runs R] [--folders F] [--data DIR]
+// The database is built once per size under DIR (default: $TK_BENCH_DATA, else
+// <temp>/tk-bench-personal) and reused by later runs.
 #include "DirectoryGenerator.h"
 #include "TempDatabase.h"
 #include "app/SettingsStore.h"
+#include "data/DatabaseBuilder.h"
 #include "data/Databases.h"
 #include "data/Query.h"
 #include "personal/ContactListModel.h"
@@ -14,15 +19,56 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMap>
+#include <QProcess>
 #include <QScrollBar>
+#include <QStandardPaths>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <sys/resource.h>
 
 namespace {
+// About half of the contacts have an address starting with "Plot".
+const QString ManyWord = QStringLiteral("Plot");
+
+struct Options {
+    int contacts = 100000;
+    int folders = 500;
+    int runs = 3;
+    QString data;
+    QString mode; // "", "generate" or "measure"
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    o.data = qEnvironmentVariable("TK_BENCH_DATA", QDir::tempPath() + "/tk-bench-personal");
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == "--runs" && i + 1 < args.size())
+            o.runs = args[++i].toInt();
+        else if (a == "--folders" && i + 1 < args.size())
+            o.folders = args[++i].toInt();
+        else if (a == "--data" && i + 1 < args.size())
+            o.data = args[++i];
+        else if (a == "--generate" || a == "--measure")
+            o.mode = a.mid(2);
+        else
+            o.contacts = a.toInt();
+    }
+    return o;
+}
+
+QString databaseDir(const Options& o) {
+    return QStringLiteral("%1/personal-%2-%3").arg(o.data).arg(o.contacts).arg(o.folders);
+}
+
 double msOf(const std::function<void()>& work) {
     QElapsedTimer t;
     t.start();
@@ -30,19 +76,22 @@ double msOf(const std::function<void()>& work) {
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-long peakKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+// A line of /proc/self/status in KB: VmRSS (now) or VmHWM (peak).
+long statusKb(const char* key) {
+    QFile f("/proc/self/status");
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key) + 1).trimmed().split(' ').first().toLong();
+    return 0;
 }
 
-void report(const char* what, double program, double direct, const QString& note = QString()) {
-    std::printf("%-44s program %9.1f ms   direct SELECT %9.1f ms   %s\n", what, program, direct,
-                qPrintable(note));
+// One measured value for the parent to collect.
+void put(const QString& key, double value) {
+    std::printf("@ %s %.3f\n", qPrintable(key), value);
     std::fflush(stdout);
 }
 
-// The rows a listing cursor gives, read field by field as the list copies them.
 int readRows(Query& q, int limit) {
     int n = 0;
     for (; !q.eof() && n < limit; q.next(), ++n)
@@ -51,149 +100,390 @@ int readRows(Query& q, int limit) {
     return n;
 }
 
-double directListing(Databases& db, const QString& listSql, const QString& countSql, int rows,
-                     int* count = nullptr) {
+// The engine's count and the first `rows` rows of the listing, read field by field.
+double directListing(Databases& db, const QString& listSql, const QString& countSql, int rows) {
     return msOf([&] {
         Query qc(db.DTR), qd(db.DTR);
         qc.setSql(countSql);
         qc.open();
-        if (count)
-            *count = qc.value(0).toInt();
         qd.setSql(listSql);
         qd.open();
         readRows(qd, rows);
     });
 }
 
-// The same statements the tree runs for every node: CAT_Q by position and CAT_C per folder.
-void directTreeWalk(Databases& db) {
-    Query catQ(db.DTR), catC(db.DTR);
-    catQ.setSql("SELECT FIRST 1 SKIP :SK * FROM CATE WHERE PCD=:VL ORDER BY TITLE");
-    catC.setSql("SELECT COUNT(CD) FROM CATE WHERE PCD=:VL");
+// Every folder, one statement per tree level, as the least the engine must read for the tree.
+void directTreeLevels(Databases& db) {
+    Query level(db.DTR);
+    level.setSql("SELECT * FROM CATE WHERE PCD=:VL ORDER BY TITLE");
     std::function<void(int)> walk = [&](int parent) {
-        catC.setParam("VL", parent);
-        catC.open();
-        const int n = catC.value(0).toInt();
-        catC.close();
-        for (int i = 0; i < n; ++i) {
-            catQ.setParam("SK", i);
-            catQ.setParam("VL", parent);
-            catQ.open();
-            const int cd = catQ.value("CD").toInt();
-            catQ.close();
-            if (cd != 1)
+        QList<int> children;
+        level.setParam("VL", parent);
+        for (level.open(); !level.eof(); level.next())
+            children << level.value("CD").toInt();
+        level.close();
+        for (int cd : children)
+            if (cd != FolderTreeModel::AllContactsFolder)
                 walk(cd);
-        }
     };
     walk(0);
 }
 
-// Paints the list's visible rows now, as the screen would.
-void paintList(TPDIR_FRM* page) {
-    page->contactList()->viewport()->repaint();
+// ---- generation (a child process, so its memory never counts in a measured run)
+
+int generate(const Options& o) {
+    const QString dir = databaseDir(o);
+    const QString part = dir + ".part";
+    QDir(part).removeRecursively();
+    QDir().mkpath(part);
+    DatabaseBuilder::create(part + "/DATA.FDB", TK_SCHEMA_DIR "/DATA.sql");
+    DatabaseBuilder::create(part + "/SYS.FDB", TK_SCHEMA_DIR "/SYS.sql");
+    const double ms = msOf([&] {
+        Databases db;
+        db.open(part + "/DATA.FDB", part + "/SYS.FDB");
+        DirectoryGenerator generator;
+        const QList<int> folders = generator.addFolders(db, o.folders, 4);
+        generator.addContacts(db, folders, o.contacts);
+    });
+    QDir().rename(part, dir);
+    std::printf("built %d contacts in %d folders in %.1f s: DATA.FDB %lld MB\n", o.contacts,
+                o.folders, ms / 1000, QFileInfo(dir + "/DATA.FDB").size() >> 20);
+    return 0;
+}
+
+// ---- one measured session
+
+// Runs the event loop until `done`, answering the longest pause between two ticks of a 5 ms
+// timer (the time the window could not paint or answer).
+double loopUntil(const std::function<bool()>& done, double* longestPause) {
+    QElapsedTimer total, tick;
+    total.start();
+    tick.start();
+    double longest = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longest = std::max(longest, double(tick.nsecsElapsed()) / 1e6);
+        tick.restart();
+    });
+    ticker.start();
+    while (!done())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    longest = std::max(longest, double(tick.nsecsElapsed()) / 1e6);
+    if (longestPause)
+        *longestPause = longest;
+    return double(total.nsecsElapsed()) / 1e6;
+}
+
+class Session {
+public:
+    explicit Session(const Options& o) : m_o(o) {
+        const QString dir = databaseDir(o);
+        // A program folder of its own: the detail pane reads templates and writes reports.
+        m_tmp.installTemplates();
+        QDir::setCurrent(m_tmp.binDir());
+        m_db = std::make_unique<Databases>();
+        m_db->open(dir + "/DATA.FDB", dir + "/SYS.FDB");
+        m_settings = std::make_unique<SettingsStore>(m_tmp.binDir() + "/settings.xml");
+        m_area = std::make_unique<QWidget>();
+        m_area->resize(1280, 816);
+        m_page = new TPDIR_FRM(*m_db, *m_settings, m_area.get(), m_area.get());
+        m_page->resize(1280, 816);
+        m_area->show();
+        QApplication::processEvents();
+        m_rcf = m_page->findChild<QLabel*>("RCF");
+    }
+
+    void run() {
+        put("idle_rss_kb", double(statusKb("VmRSS:")));
+        firstShowing();
+        reloadFolders();
+        jumpToLast();
+        detailPane();
+        search("all", 0, DirectoryGenerator::RareWord);
+        search("many", 0, ManyWord);
+        search("phone", 8, QStringLiteral("042-35"));
+        statements();
+        scrollAll(false);
+        scrollAll(true);
+        put("peak_rss_kb", double(statusKb("VmHWM:")));
+        m_page->ListContacts(m_smallFolder);
+        QApplication::processEvents();
+        put("replaced_rss_kb", double(statusKb("VmRSS:")));
+        // The end of the program after every row has been viewed once more.
+        scrollAll(false);
+        put("end_ms", msOf([&] {
+                m_area.reset();
+                m_db.reset();
+            }));
+    }
+
+private:
+    ContactListModel* list() const { return m_page->contactModel(); }
+    ContactListView* view() const { return m_page->contactList(); }
+    void paint() { view()->viewport()->repaint(); }
+    int screen() const { return view()->viewport()->height() / 25 + 1; }
+
+    void firstShowing() {
+        // The main window's first showing of the page: its set-up.
+        const double setUp = msOf([&] {
+            m_page->setTag(2);
+            m_page->hide();
+            m_page->show();
+            QApplication::processEvents();
+        });
+        const double one = msOf([&] {
+            m_page->ListContacts(1);
+            paint();
+        });
+        put("setup_ms", setUp);
+        put("one_listing_ms", one);
+    }
+
+    void reloadFolders() {
+        const double program = msOf([&] {
+            m_page->ReloadFolders();
+            QApplication::processEvents();
+            paint();
+        });
+        const double direct = msOf([&] { directTreeLevels(*m_db); }) +
+                              directListing(*m_db, ContactSearch::folderListSql(1),
+                                            ContactSearch::folderCountSql(1), screen());
+        put("reload_ms", program);
+        put("reload_direct_ms", direct);
+        // A folder with few contacts, for replacing a long listing later.
+        Query q(m_db->DTR);
+        q.setSql("SELECT FIRST 1 CTCD FROM CONT GROUP BY CTCD ORDER BY COUNT(*)");
+        q.open();
+        m_smallFolder = q.value(0).toInt();
+    }
+
+    void jumpToLast() {
+        const double program = msOf([&] {
+            m_page->ListContacts(1);
+            view()->scrollToBottom();
+            view()->focusRow(list()->rowCount() - 1);
+            paint();
+        });
+        const double direct = directListing(*m_db, ContactSearch::folderListSql(1),
+                                            ContactSearch::folderCountSql(1), m_o.contacts);
+        put("jump_ms", program);
+        put("jump_direct_ms", direct);
+    }
+
+    // The whole listing a page at a time, from a fresh listing: painted, or only asking the
+    // model for every cell painting would ask for.
+    void scrollAll(bool painting) {
+        m_page->ListContacts(1);
+        paint();
+        QScrollBar* bar = view()->verticalScrollBar();
+        const int columns = list()->columnCount();
+        const double ms = msOf([&] {
+            for (;;) {
+                if (painting) {
+                    paint();
+                } else {
+                    const int top = view()->rowAt(0);
+                    for (int r = top; r < std::min(top + screen(), list()->rowCount()); ++r)
+                        for (int c = 0; c < columns; ++c) {
+                            const QModelIndex i = list()->index(r, c);
+                            list()->data(i, Qt::DisplayRole);
+                            list()->data(i, Qt::FontRole);
+                        }
+                }
+                if (bar->value() >= bar->maximum())
+                    break;
+                bar->setValue(bar->value() + bar->pageStep());
+            }
+        });
+        if (m_scrolls++ < 2)
+            put(painting ? "scroll_paint_ms" : "scroll_bare_ms", ms);
+    }
+
+    void detailPane() {
+        const int n = list()->rowCount();
+        const int samples = 20;
+        Query byKey(m_db->DTR);
+        byKey.setSql("SELECT * FROM CONT WHERE CD=:CD");
+        double program = 0, direct = 0;
+        for (int s = 0; s < samples; ++s) {
+            const int r = int(qint64(n - 1) * s / (samples - 1));
+            view()->focusRow(r);
+            const int cd = list()->row(r).CD;
+            program += msOf([&] {
+                m_page->TIM_BTVTimer();
+                QApplication::processEvents();
+            });
+            direct += msOf([&] {
+                byKey.setParam("CD", cd);
+                byKey.open();
+                readRows(byKey, 1);
+                byKey.close();
+            });
+        }
+        put("detail_ms", program / samples);
+        put("detail_direct_ms", direct / samples);
+    }
+
+    // From the click until the count shows and the first screenful is painted.
+    void search(const QString& name, int field, const QString& text) {
+        m_page->findChild<QComboBox*>("FLDS")->setCurrentIndex(field);
+        m_page->findChild<QLineEdit*>("SRB")->setText(text);
+        m_rcf->clear();
+        double pause = 0;
+        QTimer::singleShot(0, m_page, [this] { m_page->SRBButtonClick(); });
+        const double ms = loopUntil(
+            [&] { return m_rcf->text().endsWith(QLatin1String(" Records Found")); }, &pause);
+        paint();
+        put("search_" + name + "_ms", ms);
+        put("search_" + name + "_pause_ms", pause);
+        put("search_" + name + "_hits", list()->count());
+        const QString pattern = ContactSearch::pattern(text);
+        put("search_" + name + "_direct_ms",
+            directListing(*m_db, ContactSearch::searchListSql(field, pattern),
+                          ContactSearch::searchCountSql(field, pattern), screen()));
+    }
+
+    // The listing statement of a search as the program runs it, read to its end.
+    void statements() {
+        const QString pattern = ContactSearch::pattern(DirectoryGenerator::RareWord);
+        put("all_statement_ms",
+            directListing(*m_db, ContactSearch::searchListSql(0, pattern),
+                          ContactSearch::searchCountSql(0, pattern), m_o.contacts));
+        const QString many = ContactSearch::pattern(ManyWord);
+        put("many_statement_ms",
+            directListing(*m_db, ContactSearch::searchListSql(0, many),
+                          ContactSearch::searchCountSql(0, many), m_o.contacts));
+    }
+
+    Options m_o;
+    TempDatabase m_tmp;
+    std::unique_ptr<Databases> m_db;
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<QWidget> m_area;
+    TPDIR_FRM* m_page = nullptr;
+    QLabel* m_rcf = nullptr;
+    int m_smallFolder = 1;
+    int m_scrolls = 0;
+};
+
+// ---- the parent: runs the children and prints the table
+
+using Samples = QMap<QString, QList<double>>;
+
+void runChild(const Options& o, const QString& mode, Samples* samples) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::number(o.contacts), "--folders", QString::number(o.folders), "--data",
+                 o.data, "--" + mode});
+    child.waitForFinished(-1);
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("@ ") && samples) {
+            const QList<QByteArray> parts = line.split(' ');
+            (*samples)[QString::fromLatin1(parts[1])] << parts[2].toDouble();
+        } else if (!line.isEmpty()) {
+            std::printf("%s\n", line.constData());
+        }
+    }
+    if (child.exitCode() != 0)
+        std::printf("%s run ended with code %d\n", qPrintable(mode), child.exitCode());
+}
+
+// The spec's count and listing statements of a search run by isql-fb on the saved file.
+double isqlSearch(const Options& o, int field, const QString& text) {
+    const QString pattern = ContactSearch::pattern(text);
+    QFile script(QDir::tempPath() + "/tk-bench-isql.sql");
+    script.open(QIODevice::WriteOnly);
+    script.write((ContactSearch::searchCountSql(field, pattern) + ";\n" +
+                  ContactSearch::searchListSql(field, pattern) + ";\n")
+                     .toUtf8());
+    script.close();
+    QProcess isql;
+    isql.setStandardOutputFile(QProcess::nullDevice());
+    const double ms = msOf([&] {
+        isql.start("isql-fb", {"-q", "-ch", "UTF8", "-user", "SYSDBA", "-password", "morvan52",
+                               "-i", script.fileName(), databaseDir(o) + "/DATA.FDB"});
+        isql.waitForFinished(-1);
+    });
+    return isql.exitCode() == 0 ? ms : -1;
+}
+
+QString stat(const QList<double>& values, int decimals = 1) {
+    if (values.isEmpty())
+        return "-";
+    QList<double> v = values;
+    std::sort(v.begin(), v.end());
+    const QString median = QString::number(v[v.size() / 2], 'f', decimals);
+    if (v.size() == 1)
+        return median;
+    return QStringLiteral("%1 [%2-%3]")
+        .arg(median, QString::number(v.first(), 'f', decimals),
+             QString::number(v.last(), 'f', decimals));
+}
+
+void row(const char* what, const QString& program, const char* anchorName, const QString& anchor) {
+    std::printf("%-38s %-26s %-34s %s\n", what, qPrintable(program), anchorName,
+                qPrintable(anchor));
+}
+
+int parent(const Options& o) {
+    if (!QFileInfo::exists(databaseDir(o) + "/DATA.FDB"))
+        runChild(o, "generate", nullptr);
+    Samples s;
+    for (int i = 0; i < o.runs; ++i) {
+        runChild(o, "measure", &s);
+        s["isql_all_ms"] << isqlSearch(o, 0, DirectoryGenerator::RareWord);
+        s["isql_many_ms"] << isqlSearch(o, 0, ManyWord);
+        s["isql_phone_ms"] << isqlSearch(o, 8, QStringLiteral("042-35"));
+    }
+    std::printf("\n%d contacts, %d folders, %d run(s): median [min-max], ms unless named\n",
+                o.contacts, o.folders, o.runs);
+    row("first showing (page set-up)", stat(s["setup_ms"]), "one folder-1 listing",
+        stat(s["one_listing_ms"]));
+    row("ReloadFolders", stat(s["reload_ms"]), "tree levels + folder-1 listing",
+        stat(s["reload_direct_ms"]));
+    row("jump to the last row", stat(s["jump_ms"]), "engine reads the same rows",
+        stat(s["jump_direct_ms"]));
+    row("scroll whole listing, painting", stat(s["scroll_paint_ms"]), "the same, no painting",
+        stat(s["scroll_bare_ms"]));
+    row("detail pane (per row)", stat(s["detail_ms"], 2), "row fetched by key",
+        stat(s["detail_direct_ms"], 2));
+    for (const char* name : {"all", "many", "phone"}) {
+        const QString key = QStringLiteral("search_%1").arg(QLatin1String(name));
+        const QString what = QStringLiteral("search %1 (%2 hits)")
+                                 .arg(QLatin1String(name))
+                                 .arg(stat(s[key + "_hits"], 0));
+        row(qPrintable(what), stat(s[key + "_ms"]), "statements in isql-fb",
+            stat(s[QStringLiteral("isql_%1_ms").arg(QLatin1String(name))]));
+        row("  in-process count + first screen", stat(s[key + "_direct_ms"]), "", "");
+        row("  longest event-loop pause", stat(s[key + "_pause_ms"]), "", "");
+    }
+    row("All search statement, read to the end", stat(s["all_statement_ms"]), "", "");
+    row("Many-hit search statement, read to the end", stat(s["many_statement_ms"]), "", "");
+    const auto mb = [&](const char* key) {
+        QList<double> v;
+        for (double kb : s[key])
+            v << kb / 1024;
+        return stat(v);
+    };
+    row("memory idle (MB)", mb("idle_rss_kb"), "", "");
+    row("peak memory after every row (MB)", mb("peak_rss_kb"), "", "");
+    row("memory after listing replaced (MB)", mb("replaced_rss_kb"), "", "");
+    row("end of the program after that", stat(s["end_ms"]), "", "");
+    return 0;
 }
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const int contacts = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
-    const int folderCount = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 500;
-    TempDatabase tmp;
-    QList<int> folders;
-    {
-        Databases db;
-        db.open(tmp.dataPath(), tmp.sysPath());
-        DirectoryGenerator generator;
-        const double build = msOf([&] {
-            folders = generator.addFolders(db, folderCount, 4);
-            generator.addContacts(db, folders, contacts);
-        });
-        std::printf("built %d contacts in %d folders (4 levels) in %.1f s\n", contacts,
-                    int(folders.size()), build / 1000);
+    const Options o = parse(app.arguments());
+    if (o.mode == "generate")
+        return generate(o);
+    if (o.mode == "measure") {
+        Session session(o);
+        session.run();
+        return 0;
     }
-    std::printf("peak memory after building: %ld KB\n", peakKb());
-    std::printf("DATA.FDB with %d contacts: %lld KB\n", contacts,
-                QFileInfo(tmp.dataPath()).size() / 1024);
-
-    Databases db;
-    db.open(tmp.dataPath(), tmp.sysPath());
-    SettingsStore settings(tmp.binDir() + "/settings.xml");
-    QWidget area;
-    area.resize(1280, 816);
-    auto* page = new TPDIR_FRM(db, settings, &area, &area);
-    page->resize(1280, 816);
-    area.show();
-    page->show(); // tag 0: no set-up, the steps are run one by one below
-    QApplication::processEvents();
-    {
-        Query warm(db.DTR);
-        warm.setSql("SELECT * FROM CONT");
-        warm.open();
-        readRows(warm, contacts);
-    }
-    const long peakBefore = peakKb();
-
-    // ReloadFolders (it also lists the folder it selects, as the focus change does).
-    const double direct1 = msOf([&] { directTreeWalk(db); });
-    const double reload = msOf([&] { page->ReloadFolders(); });
-    report("ReloadFolders (500 folders)", reload, direct1,
-           QStringLiteral("direct: the same CAT_Q/CAT_C walk; tree holds %1 top-level folders")
-               .arg(page->folderModel()->rowCount()));
-
-    // Folder 1 until the first screenful is painted.
-    ContactListModel* list = page->contactModel();
-    const int screen = page->contactList()->viewport()->height() / 25 + 1;
-    const double direct2 = directListing(db, ContactSearch::folderListSql(1),
-                                         ContactSearch::folderCountSql(1), screen);
-    const double first = msOf([&] {
-        page->ListContacts(1);
-        paintList(page);
-    });
-    report("folder 1, first screenful", first, direct2,
-           QStringLiteral("%1 rows listed, %2 copied")
-               .arg(list->rowCount())
-               .arg(list->fetchedCount()));
-
-    // Scrolling the whole listing a page at a time, painting each.
-    QScrollBar* bar = page->contactList()->verticalScrollBar();
-    int pages = 0;
-    const double scroll = msOf([&] {
-        while (bar->value() < bar->maximum()) {
-            bar->setValue(bar->value() + bar->pageStep());
-            paintList(page);
-            ++pages;
-        }
-    });
-    const double direct3 = directListing(db, ContactSearch::folderListSql(1),
-                                         ContactSearch::folderCountSql(1), contacts);
-    report("folder 1, scrolling the whole listing", scroll, direct3,
-           QStringLiteral("%1 pages painted, %2 rows copied").arg(pages).arg(list->fetchedCount()));
-    std::printf("peak memory after scrolling: %ld KB (before listing %ld KB)\n", peakKb(),
-                peakBefore);
-
-    // Searches, until the first screenful is painted.
-    auto* srb = page->findChild<QLineEdit*>("SRB");
-    auto* flds = page->findChild<QComboBox*>("FLDS");
-    const auto measureSearch = [&](const char* what, int field, const QString& text) {
-        int count = 0;
-        const QString pattern = ContactSearch::pattern(text);
-        const double direct =
-            directListing(db, ContactSearch::searchListSql(field, pattern),
-                          ContactSearch::searchCountSql(field, pattern), screen, &count);
-        flds->setCurrentIndex(field);
-        srb->setText(text);
-        const double program = msOf([&] {
-            page->SRBButtonClick();
-            paintList(page);
-        });
-        report(what, program, direct,
-               QStringLiteral("\"%1\": %2 found (%3%)")
-                   .arg(text)
-                   .arg(count)
-                   .arg(100.0 * count / contacts, 0, 'f', 2));
-    };
-    measureSearch("search \"All (Recommended)\", first screenful", 0, DirectoryGenerator::RareWord);
-    measureSearch("search \"Phone\", first screenful", 8, QStringLiteral("042-35"));
-    std::printf("peak memory of the process: %ld KB\n", peakKb());
-    return 0;
+    return parent(o);
 }
