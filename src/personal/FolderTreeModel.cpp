@@ -22,8 +22,11 @@ FolderTreeModel::FolderTreeModel(Transaction& transaction, SingleValueHelper& he
     : QAbstractItemModel(parent), m_transaction(transaction), m_helper(helper),
       m_catQ(std::make_unique<Query>(transaction)), m_catC(std::make_unique<Query>(transaction)),
       m_root(std::make_unique<Node>()) {
-    m_catQ->setSql(
-        QStringLiteral("SELECT FIRST 1 SKIP :SK * FROM CATE WHERE PCD=:VL ORDER BY TITLE"));
+    // One level of the tree at once, each folder with the number of its sub-folders, in the
+    // order of TITLE as the database sorts it.
+    m_catQ->setSql(QStringLiteral(
+        "SELECT C.CD, C.TITLE, C.COM, (SELECT COUNT(S.CD) FROM CATE S WHERE S.PCD=C.CD) "
+        "AS CHILDREN FROM CATE C WHERE C.PCD=:VL ORDER BY C.TITLE"));
     m_catC->setSql(QStringLiteral("SELECT COUNT(CD) FROM CATE WHERE PCD=:VL"));
     m_root->loaded = true;
     m_root->childrenMade = true;
@@ -49,37 +52,33 @@ int FolderTreeModel::countChildren(int cd) const {
 }
 
 void FolderTreeModel::ensureLoaded(Node* node) const {
-    if (node->loaded)
-        return;
+    // Nodes are made with their records by their parent's level statement.
     node->loaded = true;
-    m_catQ->close();
-    m_catQ->setParam(QStringLiteral("SK"), node->row);
-    m_catQ->setParam(QStringLiteral("VL"),
-                     node->parent == m_root.get() ? 0 : node->parent->folder.CD);
-    m_catQ->open();
-    if (!m_catQ->eof()) {
-        node->folder.CD = m_catQ->value(QStringLiteral("CD")).toInt();
-        node->folder.TITLE = m_catQ->value(QStringLiteral("TITLE")).toString();
-        node->folder.COM = m_catQ->value(QStringLiteral("COM")).toString();
-    }
-    m_catQ->close();
-    // Folder 1 lists every contact; it never shows sub-folders.
-    if (node->folder.CD != AllContactsFolder && node->folder.CD != 0)
-        node->childCount = countChildren(node->folder.CD);
 }
 
 void FolderTreeModel::ensureChildren(Node* node) const {
-    ensureLoaded(node);
     if (node->childrenMade)
         return;
     node->childrenMade = true;
+    if (node->childCount <= 0)
+        return;
     node->children.reserve(size_t(node->childCount));
-    for (int i = 0; i < node->childCount; ++i) {
+    m_catQ->close();
+    m_catQ->setParam(QStringLiteral("VL"), node == m_root.get() ? 0 : node->folder.CD);
+    for (m_catQ->open(); !m_catQ->eof(); m_catQ->next()) {
         auto child = std::make_unique<Node>();
         child->parent = node;
-        child->row = i;
+        child->row = int(node->children.size());
+        child->loaded = true;
+        child->folder.CD = m_catQ->value(0).toInt();
+        child->folder.TITLE = m_catQ->value(1).toString();
+        child->folder.COM = m_catQ->value(2).toString();
+        // Folder 1 lists every contact; it never shows sub-folders.
+        if (child->folder.CD != AllContactsFolder && child->folder.CD != 0)
+            child->childCount = m_catQ->value(3).toInt();
         node->children.push_back(std::move(child));
     }
+    m_catQ->close();
 }
 
 void FolderTreeModel::renumber(Node* parent) {

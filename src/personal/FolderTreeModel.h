@@ -12,8 +12,9 @@ class Query;
 class SingleValueHelper;
 class Transaction;
 
-// The folder tree VST_F as an item model over table CATE: nodes are read one at a time by their
-// position among their siblings (CAT_Q) and their sub-folders counted (CAT_C) when first needed.
+// The folder tree VST_F as an item model over table CATE: the folders of one level are read in
+// one statement (CAT_Q, with each folder's number of sub-folders) when the level is first
+// needed; CAT_C counts the top-level folders.
 // It also carries the tree's writing actions (delete, folder and contact drops).
 class FolderTreeModel : public QAbstractItemModel {
     Q_OBJECT
@@ -102,7 +103,7 @@ private:
 
     Transaction& m_transaction;
     SingleValueHelper& m_helper;
-    std::unique_ptr<Query> m_catQ; // CAT_Q
+    std::unique_ptr<Query> m_catQ; // CAT_Q: one level of folders
     std::unique_ptr<Query> m_catC; // CAT_C
     std::unique_ptr<Node> m_root;
     QIcon m_icon;
