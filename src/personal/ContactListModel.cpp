@@ -6,28 +6,34 @@
 #include "personal/ContactSearch.h"
 
 #include <QFont>
+#include <QHash>
 #include <QMimeData>
 #include <algorithm>
+#include <malloc.h>
 
 namespace {
 // The record's fields in ContactRow order.
 const char* const FieldNames[17] = {"CTCD", "CD",  "CCD", "HOT", "CNAM", "PNAM",
                                     "PDSG", "ADR", "ZCD", "PHN", "MOB",  "UAN",
                                     "FAX",  "EML", "WEB", "BTP", "BDS"};
-
-constexpr int BufferGrowth = 1000;
 } // namespace
 
 ContactListModel::ContactListModel(Transaction& transaction, QObject* parent)
     : QAbstractTableModel(parent), m_transaction(transaction),
-      m_qd(std::make_unique<Query>(transaction)), m_qc(std::make_unique<Query>(transaction)) {
+      m_qd(std::make_unique<Query>(transaction)), m_qc(std::make_unique<Query>(transaction)),
+      m_byKey(std::make_unique<Query>(transaction)) {
     m_fieldIndex.fill(-1);
+    m_byKeyIndex.fill(-1);
+    QStringList keys;
+    for (int k = 0; k < ContactRowStore::ChunkRows; ++k)
+        keys << QStringLiteral(":K%1").arg(k);
+    m_byKey->setSql(QStringLiteral("SELECT * FROM CONT WHERE CD IN (") + keys.join(u',') + u')');
 }
 
 ContactListModel::~ContactListModel() = default;
 
 int ContactListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_listed;
+    return parent.isValid() ? 0 : m_store.size();
 }
 
 int ContactListModel::columnCount(const QModelIndex& parent) const {
@@ -35,17 +41,17 @@ int ContactListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_listed)
+    if (!index.isValid() || index.row() >= m_store.size())
         return {};
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole: {
-        return DirectoryColumns::displayText(row(index.row()), index.row(), column);
+        return DirectoryColumns::displayText(cached(index.row()), index.row(), column);
     }
     case Qt::FontRole: {
         if (m_words.isEmpty() || column == 0)
             return {};
-        if (!ContactSearch::isHighlighted(DirectoryColumns::cellText(row(index.row()), column),
+        if (!ContactSearch::isHighlighted(DirectoryColumns::cellText(cached(index.row()), column),
                                           column, m_fieldChoice, m_words))
             return {};
         QFont bold;
@@ -57,7 +63,7 @@ QVariant ContactListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return column == 1 && !m_icon.isNull() ? QVariant(m_icon) : QVariant();
     case Qt::UserRole:
-        return row(index.row()).CD;
+        return cached(index.row()).CD;
     default:
         return {};
     }
@@ -113,14 +119,34 @@ void ContactListModel::ListContacts() {
     const int count = m_qc->eof() ? 0 : m_qc->value(0).toInt();
     m_qc->close();
     m_qd->open();
-    for (int i = 0; i < 17; ++i)
-        m_fieldIndex[size_t(i)] = m_qd->fieldIndex(QString::fromLatin1(FieldNames[i]));
+    fieldIndexes(*m_qd, m_fieldIndex);
+    startListing(count);
+}
+
+void ContactListModel::showKeys(const QString& listSql, const QString& countSql,
+                                const std::vector<int>& keys) {
+    setStatements(listSql, countSql);
+    clear();
+    m_count = int(keys.size());
+    if (keys.empty())
+        return;
+    beginInsertRows({}, 0, m_count - 1);
+    m_store.reset(m_count);
+    // Every chunk is read by key when first needed.
+    for (int key : keys)
+        m_store.appendKey(key);
+    m_lastUse.assign(size_t(m_store.chunkCount()), 0);
+    endInsertRows();
+}
+
+void ContactListModel::startListing(int count) {
     m_count = count;
-    if (count > 0) {
-        beginInsertRows({}, 0, count - 1);
-        m_listed = count;
-        endInsertRows();
-    }
+    if (count <= 0)
+        return;
+    beginInsertRows({}, 0, count - 1);
+    m_store.reset(count);
+    m_lastUse.assign(size_t(m_store.chunkCount()), 0);
+    endInsertRows();
 }
 
 void ContactListModel::closeCursor() const {
@@ -130,22 +156,31 @@ void ContactListModel::closeCursor() const {
 void ContactListModel::clear() {
     beginResetModel();
     closeCursor();
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_consumed = 0;
+    const bool large = m_store.appended() > 4 * ContactRowStore::ChunkRows;
+    m_store.reset(0);
+    std::vector<quint64>().swap(m_lastUse);
+    m_cachedRow = -1;
+    m_cache = {};
     m_count = 0;
-    m_listed = 0;
     endResetModel();
+    // Give the memory of a long listing back to the system now, not at some later allocation.
+    if (large)
+        malloc_trim(0);
 }
 
-void ContactListModel::readCurrent(ContactRow& r) const {
-    const auto text = [this](int field) {
-        const int i = m_fieldIndex[size_t(field)];
-        return i < 0 ? QString() : m_qd->value(i).toString();
+void ContactListModel::fieldIndexes(const Query& q, FieldIndex& index) {
+    for (int i = 0; i < 17; ++i)
+        index[size_t(i)] = q.fieldIndex(QString::fromLatin1(FieldNames[i]));
+}
+
+void ContactListModel::readCurrent(const Query& q, const FieldIndex& index, ContactRow& r) {
+    const auto text = [&](int field) {
+        const int i = index[size_t(field)];
+        return i < 0 ? QString() : q.value(i).toString();
     };
-    const auto number = [this](int field) {
-        const int i = m_fieldIndex[size_t(field)];
-        return i < 0 ? 0 : m_qd->value(i).toInt();
+    const auto number = [&](int field) {
+        const int i = index[size_t(field)];
+        return i < 0 ? 0 : q.value(i).toInt();
     };
     r.CTCD = number(0);
     r.CD = number(1);
@@ -166,38 +201,107 @@ void ContactListModel::readCurrent(ContactRow& r) const {
     r.BDS = text(16);
 }
 
+void ContactListModel::touch(int chunk) const {
+    m_lastUse[size_t(chunk)] = ++m_uses;
+}
+
+void ContactListModel::releaseOldChunks() const {
+    while (m_store.loadedChunks() > m_maxLoadedChunks) {
+        int oldest = -1;
+        for (int c = 0; c < m_store.chunkCount(); ++c)
+            if (m_store.isChunkLoaded(c) && !m_store.isFilling(c) &&
+                (oldest < 0 || m_lastUse[size_t(c)] < m_lastUse[size_t(oldest)]))
+                oldest = c;
+        if (oldest < 0)
+            return;
+        m_store.release(oldest);
+        m_cachedRow = -1;
+    }
+}
+
+void ContactListModel::loadChunk(int chunk) const {
+    const std::vector<int> keys = m_store.chunkKeys(chunk);
+    for (int k = 0; k < ContactRowStore::ChunkRows; ++k)
+        m_byKey->setParam(QStringLiteral("K%1").arg(k), k < int(keys.size()) ? keys[size_t(k)] : 0);
+    QHash<int, ContactRow> found;
+    found.reserve(qsizetype(keys.size()));
+    m_byKey->open();
+    if (m_byKeyIndex[0] < 0)
+        fieldIndexes(*m_byKey, m_byKeyIndex);
+    for (; !m_byKey->eof(); m_byKey->next()) {
+        ContactRow r;
+        readCurrent(*m_byKey, m_byKeyIndex, r);
+        found.insert(r.CD, r);
+    }
+    m_byKey->close();
+    std::vector<ContactRow> rows;
+    rows.reserve(keys.size());
+    for (int key : keys) {
+        // A record that no longer exists comes back with empty fields.
+        ContactRow r = found.value(key);
+        r.CD = key;
+        rows.push_back(std::move(r));
+    }
+    m_store.load(chunk, rows);
+}
+
 void ContactListModel::fetchUpTo(int i) const {
-    while (int(m_rows.size()) <= i) {
-        if (m_rows.size() == m_rows.capacity())
-            m_rows.reserve(m_rows.size() + BufferGrowth);
+    if (i < 0 || i >= m_store.size())
+        return;
+    const int wanted = m_store.original(i);
+    while (m_store.appended() <= wanted) {
         ContactRow r;
         // A record that no longer exists leaves its row with empty fields.
         if (m_qd->isOpen() && !m_qd->eof()) {
             try {
-                readCurrent(r);
+                readCurrent(*m_qd, m_fieldIndex, r);
                 m_qd->next();
             } catch (const DatabaseError& error) {
                 closeCursor();
                 emit fetchFailed(error.message());
             }
         }
-        ++m_consumed;
-        m_rows.push_back(std::move(r));
+        const int chunk = m_store.appended() / ContactRowStore::ChunkRows;
+        m_store.append(r);
+        if (m_store.appended() % ContactRowStore::ChunkRows == 1) {
+            touch(chunk);
+            releaseOldChunks();
+        }
     }
+    const int chunk = wanted / ContactRowStore::ChunkRows;
+    if (!m_store.isChunkLoaded(chunk)) {
+        try {
+            loadChunk(chunk);
+        } catch (const DatabaseError& error) {
+            m_byKey->close();
+            emit fetchFailed(error.message());
+        }
+    }
+    touch(chunk);
+    releaseOldChunks();
 }
 
-const ContactRow& ContactListModel::row(int i) const {
-    if (i < 0 || i >= m_listed)
-        return m_empty;
+const ContactRow& ContactListModel::cached(int i) const {
+    if (i != m_cachedRow || !m_store.isLoaded(i)) {
+        m_cache = row(i);
+        m_cachedRow = i;
+    }
+    return m_cache;
+}
+
+ContactRow ContactListModel::row(int i) const {
+    if (i < 0 || i >= m_store.size())
+        return {};
     fetchUpTo(i);
-    return m_rows[size_t(i)];
+    return m_store.row(i);
 }
 
 void ContactListModel::setRow(int i, const ContactRow& r) {
-    if (i < 0 || i >= m_listed)
+    if (i < 0 || i >= m_store.size())
         return;
     fetchUpTo(i);
-    m_rows[size_t(i)] = r;
+    m_store.set(i, r);
+    m_cachedRow = -1;
     emit dataChanged(index(i, 0), index(i, DirectoryColumns::Count - 1));
 }
 
@@ -206,7 +310,10 @@ void ContactListModel::removeListedRows(QList<int> rows) {
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (rows.isEmpty())
         return;
+    // The rows up to the last one removed are copied first: the cursor no longer gives the
+    // deleted records.
     fetchUpTo(rows.first());
+    m_cachedRow = -1;
     // Descending runs of neighbouring rows are removed together.
     qsizetype i = 0;
     while (i < rows.size()) {
@@ -215,28 +322,30 @@ void ContactListModel::removeListedRows(QList<int> rows) {
         while (i + 1 < rows.size() && rows[i + 1] == first - 1)
             first = rows[++i];
         ++i;
-        if (first < 0 || last >= m_listed)
+        if (first < 0 || last >= m_store.size())
             continue;
         beginRemoveRows({}, first, last);
-        m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
-        m_listed -= last - first + 1;
+        std::vector<int> run;
+        for (int r = first; r <= last; ++r)
+            run.push_back(r);
+        m_store.remove(run);
         endRemoveRows();
     }
     // Row numbers in column 0 follow the new positions.
-    if (m_listed > 0)
-        emit dataChanged(index(0, 0), index(m_listed - 1, 0), {Qt::DisplayRole});
+    if (m_store.size() > 0)
+        emit dataChanged(index(0, 0), index(m_store.size() - 1, 0), {Qt::DisplayRole});
 }
 
 void ContactListModel::setSearchWords(const QStringList& words) {
     m_words = words;
-    if (m_listed > 0)
-        emit dataChanged(index(0, 1), index(m_listed - 1, DirectoryColumns::Count - 1),
+    if (m_store.size() > 0)
+        emit dataChanged(index(0, 1), index(m_store.size() - 1, DirectoryColumns::Count - 1),
                          {Qt::FontRole});
 }
 
 void ContactListModel::setFieldChoice(int choice) {
     m_fieldChoice = choice;
-    if (m_listed > 0)
-        emit dataChanged(index(0, 1), index(m_listed - 1, DirectoryColumns::Count - 1),
+    if (m_store.size() > 0)
+        emit dataChanged(index(0, 1), index(m_store.size() - 1, DirectoryColumns::Count - 1),
                          {Qt::FontRole});
 }

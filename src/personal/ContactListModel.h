@@ -1,6 +1,7 @@
 #pragma once
 
 #include "personal/ContactRow.h"
+#include "personal/ContactRowStore.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -14,7 +15,9 @@ class Transaction;
 
 // The contact list VST_E as an item model: its statements QD and QC give the listing and its
 // count; rows are copied from the open cursor QD the first time they are needed, so a long
-// listing shows its first rows without reading the rest.
+// listing shows its first rows without reading the rest. Rows far from where the list was last
+// read are released and read again by key when they are needed once more; a listing can also
+// be given as its keys alone (a search run elsewhere).
 class ContactListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -43,13 +46,16 @@ public:
     void ListContacts(int folderId);
     // Runs the current statements again.
     void ListContacts();
+    // Shows a listing of the statements already run elsewhere, given as its keys in listing
+    // order; its count is the number of keys.
+    void showKeys(const QString& listSql, const QString& countSql, const std::vector<int>& keys);
     // Empties the list.
     void clear();
     // The count QC gave for the current listing.
     int count() const { return m_count; }
 
-    // The row's record, copied from the cursor first when needed.
-    const ContactRow& row(int i) const;
+    // A copy of the row's record, copied from the cursor or read by key first when needed.
+    ContactRow row(int i) const;
     // Writes a saved contact into a listed row.
     void setRow(int i, const ContactRow& row);
     // Removes listed rows (ascending or not); the remaining rows renumber.
@@ -62,27 +68,45 @@ public:
     int fieldChoice() const { return m_fieldChoice; }
 
     // How many records have been copied from the cursor so far.
-    int fetchedCount() const { return int(m_rows.size()); }
+    int fetchedCount() const { return m_store.appended(); }
+    // How many chunks of rows hold their records now (the others hold only keys).
+    int loadedChunks() const { return m_store.loadedChunks(); }
+    // At most this many chunks keep their records (48 by default, about 12,000 rows); the
+    // least recently read go first.
+    void setMaxLoadedChunks(int chunks) { m_maxLoadedChunks = qMax(1, chunks); }
 
 signals:
     // A database error while filling rows on demand; the list keeps what it has.
     void fetchFailed(const QString& message) const;
 
 private:
+    // Makes row i's record available: from the cursor up to it, else by key.
     void fetchUpTo(int i) const;
-    void readCurrent(ContactRow& row) const;
+    using FieldIndex = std::array<int, 17>;
+    static void fieldIndexes(const Query& q, FieldIndex& index);
+    static void readCurrent(const Query& q, const FieldIndex& index, ContactRow& row);
+    void loadChunk(int chunk) const;
+    void touch(int chunk) const;
+    void releaseOldChunks() const;
     void closeCursor() const;
+    void startListing(int count);
+    const ContactRow& cached(int i) const;
 
     Transaction& m_transaction;
-    std::unique_ptr<Query> m_qd; // QD
-    std::unique_ptr<Query> m_qc; // QC
-    mutable std::vector<ContactRow> m_rows;
-    mutable int m_consumed = 0; // records read from the cursor
-    mutable std::array<int, 17> m_fieldIndex{};
+    std::unique_ptr<Query> m_qd;    // QD
+    std::unique_ptr<Query> m_qc;    // QC
+    std::unique_ptr<Query> m_byKey; // a chunk's records by key
+    mutable ContactRowStore m_store;
+    mutable std::vector<quint64> m_lastUse; // per chunk
+    mutable quint64 m_uses = 0;
+    FieldIndex m_fieldIndex{};
+    mutable FieldIndex m_byKeyIndex{};
+    // The last row decoded for the list, as painting reads a row's cells one after another.
+    mutable int m_cachedRow = -1;
+    mutable ContactRow m_cache;
     int m_count = 0;
-    int m_listed = 0; // rows of the listing still in the list
+    int m_maxLoadedChunks = 48;
     QStringList m_words;
     int m_fieldChoice = 0;
     QIcon m_icon;
-    ContactRow m_empty;
 };

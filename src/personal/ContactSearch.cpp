@@ -50,6 +50,17 @@ QString ContactSearch::searchCountSql(int fieldIndex, const QString& quotedPatte
            QStringLiteral(" LIKE ") + quotedPattern;
 }
 
+QString ContactSearch::searchKeysSql(int fieldIndex, const QString& quotedPattern, bool fewHits) {
+    QString sql = QStringLiteral("SELECT CD FROM CONT WHERE ") + SearchColumn(fieldIndex) +
+                  QStringLiteral(" LIKE ") + quotedPattern + QStringLiteral(" ORDER BY CNAM");
+    if (fewHits) {
+        // The record number is the last four bytes of the key, least significant first.
+        for (int byte = 8; byte >= 5; --byte)
+            sql += QStringLiteral(", ASCII_VAL(SUBSTRING(RDB$DB_KEY FROM %1 FOR 1))").arg(byte);
+    }
+    return sql;
+}
+
 bool ContactSearch::isHighlighted(const QString& cellText, int column, int fieldChoice,
                                   const QStringList& words) {
     if (words.isEmpty() || column == 0)

@@ -22,6 +22,10 @@ public:
     // Search in the column of the field choice with an already quoted pattern.
     static QString searchListSql(int fieldIndex, const QString& quotedPattern);
     static QString searchCountSql(int fieldIndex, const QString& quotedPattern);
+    // The keys (CD) of the search listing in its order. `fewHits`: the matching rows are found
+    // by a scan and sorted, equal titles in the order the name index keeps them (by record
+    // number); otherwise the name index is walked, which is quicker when most rows match.
+    static QString searchKeysSql(int fieldIndex, const QString& quotedPattern, bool fewHits);
 
     // Whether a cell is painted bold: the search words exist, the cell is not in column 0, the
     // field choice is "All" (0) or the cell's own column, and the cell's text in upper case

@@ -20,6 +20,7 @@
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
 #include "personal/ContactSearch.h"
+#include "personal/ContactSearchRunner.h"
 #include "personal/FolderTreeModel.h"
 #include "personal/FolderTreeView.h"
 #include "personal/Prompt.h"
@@ -55,6 +56,7 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     : Page(parent), m_db(databases), m_settings(settings), m_contentArea(contentArea),
       m_folders(new FolderTreeModel(databases.DTR, databases.MM, this)),
       m_contacts(new ContactListModel(databases.DTR, this)),
+      m_search(new ContactSearchRunner(databases.MDB, this)),
       m_folderEditor(new TC_EDT_FRM(databases.DTR, this)),
       m_contactEditor(new TPC_EDT_FRM(databases.DTR, settings, this)) {
     setObjectName(QStringLiteral("TPDIR_FRM"));
@@ -83,13 +85,31 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
         m_contacts->setRow(first, row);
         m_dsp->restartTimer();
     });
+    connect(m_search, &ContactSearchRunner::finished, this, &TPDIR_FRM::searchFinished);
+    connect(m_search, &ContactSearchRunner::cancelled, this, [this] {
+        m_contacts->setSearchWords(m_pending.previousWords);
+        m_rcf->setText(m_pending.previousStatus);
+        searchEnded();
+        m_dsp->restartTimer();
+    });
+    connect(m_search, &ContactSearchRunner::failed, this, [this](const QString& message) {
+        m_rcf->setText(m_pending.previousStatus);
+        searchEnded();
+        throw DatabaseError(message);
+    });
     // A failure while rows are read on demand reaches the general error display.
     connect(
         m_contacts, &ContactListModel::fetchFailed, this,
         [](const QString& message) { throw DatabaseError(message); }, Qt::QueuedConnection);
 }
 
-TPDIR_FRM::~TPDIR_FRM() = default;
+TPDIR_FRM::~TPDIR_FRM() {
+    // The page goes first: a search still running is stopped without telling anyone.
+    m_search->blockSignals(true);
+    m_search->stop();
+    if (m_pending.waitCursor)
+        QApplication::restoreOverrideCursor();
+}
 
 RtfView* TPDIR_FRM::detailView() const {
     return m_dsp->detailView();
@@ -230,6 +250,11 @@ void TPDIR_FRM::buildShortcuts() {
     add(m_list, update, Qt::WidgetShortcut, [this] { runContactItem(2); });
     add(m_tree, {QKeySequence::Delete}, Qt::WidgetShortcut, [this] { runFolderItem(3); });
     add(m_list, {QKeySequence::Delete}, Qt::WidgetShortcut, [this] { runContactItem(3); });
+    // Escape stops a running search; the key is free for others otherwise.
+    m_cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_cancelKey->setContext(Qt::WindowShortcut);
+    m_cancelKey->setEnabled(false);
+    connect(m_cancelKey, &QShortcut::activated, this, &TPDIR_FRM::cancelSearch);
     add(this, {QKeySequence::Find}, Qt::WidgetWithChildrenShortcut, [this] {
         m_srb->setFocus(Qt::ShortcutFocusReason);
         m_srb->selectAll();
@@ -282,7 +307,8 @@ void TPDIR_FRM::setUp() {
     m_dsp->readSettings();
     m_strip->placeButtons();
     ReloadFolders();
-    if (hasSelectedFolder())
+    // Selecting the folder during the reload has usually listed it already.
+    if (hasSelectedFolder() && m_listedFolder != selectedFolder().CD)
         ListContacts(selectedFolder().CD);
 }
 
@@ -446,14 +472,18 @@ void TPDIR_FRM::VST_FContactDrop(const QModelIndex& target) {
 // ---- contact list
 
 void TPDIR_FRM::ClearContacts() {
+    cancelSearch();
+    m_listedFolder = 0;
     m_contacts->clear();
 }
 
 void TPDIR_FRM::ListContacts(int folderId) {
     m_hintFolder = folderId;
     showEmptyFolderHint();
+    cancelSearch();
     m_dsp->detailView()->clear();
     m_contacts->ListContacts(folderId);
+    m_listedFolder = folderId;
     if (m_contacts->rowCount() > 0)
         m_list->focusRow(0);
 }
@@ -479,14 +509,18 @@ void TPDIR_FRM::showEmptyFolderHint() {
 }
 
 void TPDIR_FRM::ListContacts() {
+    cancelSearch();
     m_dsp->detailView()->clear();
     m_contacts->ListContacts();
     if (m_contacts->rowCount() > 0)
         m_list->focusRow(0);
 }
 
-const ContactRow* TPDIR_FRM::firstSelectedContact() const {
-    return m_list->firstSelectedIn(*m_contacts);
+std::optional<ContactRow> TPDIR_FRM::firstSelectedContact() const {
+    const int first = m_list->firstSelectedRow();
+    if (first < 0)
+        return std::nullopt;
+    return m_contacts->row(first);
 }
 
 QList<ContactRow> TPDIR_FRM::selectedContacts() const {
@@ -497,7 +531,21 @@ QStringList TPDIR_FRM::searchSuggestions() const {
     return m_srb->suggestions();
 }
 
+bool TPDIR_FRM::isSearching() const {
+    return m_search->isRunning();
+}
+
+void TPDIR_FRM::cancelSearch() {
+    m_search->cancel();
+}
+
 void TPDIR_FRM::SRBButtonClick() {
+    // A second click while a search runs stops it.
+    if (m_search->isRunning()) {
+        cancelSearch();
+        return;
+    }
+    const QStringList previousWords = m_contacts->searchWords();
     m_contacts->setSearchWords({});
     m_srb->closeSuggestions();
     const QString text = m_srb->text();
@@ -515,21 +563,46 @@ void TPDIR_FRM::SRBButtonClick() {
         return;
     }
     const QString pattern = ContactSearch::pattern(text);
-    WaitCursor wait;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_pending.waitCursor = true;
     disableButtons();
     const int field = m_flds->currentIndex();
-    m_contacts->setStatements(ContactSearch::searchListSql(field, pattern),
-                              ContactSearch::searchCountSql(field, pattern));
-    m_contacts->setSearchWords(words);
+    m_pending.listSql = ContactSearch::searchListSql(field, pattern);
+    m_pending.countSql = ContactSearch::searchCountSql(field, pattern);
+    m_pending.words = words;
+    m_pending.previousWords = previousWords;
+    m_pending.previousStatus = m_rcf->text();
+    // The count and the listing run in the background; the list stays until they are done.
+    m_rcf->setText(QStringLiteral("Searching..."));
+    m_cancelKey->setEnabled(true);
+    m_search->start({m_pending.countSql, ContactSearch::searchKeysSql(field, pattern, true),
+                     ContactSearch::searchKeysSql(field, pattern, false)});
+    update();
+}
+
+void TPDIR_FRM::searchEnded() {
+    m_cancelKey->setEnabled(false);
+    if (m_pending.waitCursor)
+        QApplication::restoreOverrideCursor();
+    m_pending.waitCursor = false;
+}
+
+void TPDIR_FRM::searchFinished(int count, const std::vector<int>& keys) {
+    Q_UNUSED(count); // the number of keys, read in the same snapshot
+    m_dsp->detailView()->clear();
+    m_listedFolder = 0;
+    m_contacts->showKeys(m_pending.listSql, m_pending.countSql, keys);
+    m_contacts->setSearchWords(m_pending.words);
     m_hintFolder.reset();
     m_list->setEmptyText(QString());
-    update();
-    ListContacts();
+    if (m_contacts->rowCount() > 0)
+        m_list->focusRow(0);
     m_rcf->setText(QString::number(m_contacts->count()) + QStringLiteral(" Records Found"));
+    searchEnded();
 }
 
 void TPDIR_FRM::PC_MNUPopup() {
-    const bool contact = firstSelectedContact() != nullptr;
+    const bool contact = firstSelectedContact().has_value();
     const bool folder =
         hasSelectedFolder() && selectedFolder().CD != FolderTreeModel::AllContactsFolder;
     const auto item = [this](const char* name) {
@@ -559,7 +632,7 @@ void TPDIR_FRM::PC_MNUClick(int tag) {
 }
 
 void TPDIR_FRM::openContactEditor(int tag) {
-    const ContactRow* contact = firstSelectedContact();
+    const std::optional<ContactRow> contact = firstSelectedContact();
     if (tag == 2 && !contact)
         return;
     m_contactEditor->setMode(tag);
@@ -613,7 +686,7 @@ void TPDIR_FRM::TIM_BTVTimer() {
 
 // The detail of the first selected row, and the buttons it enables.
 bool TPDIR_FRM::fillDetail(ReportTable& ds) {
-    const ContactRow* first = firstSelectedContact();
+    const std::optional<ContactRow> first = firstSelectedContact();
     if (!first)
         return false;
     m_strip->apply(ContactActions::enabling(*first, int(m_list->selectedRowNumbers().size())));
@@ -628,7 +701,7 @@ void TPDIR_FRM::RTFClick() {
 }
 
 void TPDIR_FRM::DLClick(bool mobile) {
-    if (const ContactRow* row = firstSelectedContact())
+    if (const std::optional<ContactRow> row = firstSelectedContact())
         emit dialRequested(DirectoryActions::dialRequest(*row, mobile));
 }
 
@@ -637,5 +710,6 @@ void TPDIR_FRM::EMClick() {
 }
 
 void TPDIR_FRM::HMPClick() {
-    DirectoryActions::visitHomePage(firstSelectedContact(), actionButton(2));
+    const std::optional<ContactRow> first = firstSelectedContact();
+    DirectoryActions::visitHomePage(first ? &*first : nullptr, actionButton(2));
 }

@@ -10,10 +10,12 @@
 #include <QModelIndex>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 class ActionButton;
 class ActionStrip;
 class ContactListModel;
+class ContactSearchRunner;
 class ContactListView;
 class Databases;
 class DetailPane;
@@ -23,6 +25,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QShortcut;
 class RtfView;
 class SearchBox;
 class SettingsStore;
@@ -57,12 +60,18 @@ public:
     void ListContacts(int folderId);
     void ListContacts();
     void ClearContacts();
-    // The first selected row in list order, or null.
-    const ContactRow* firstSelectedContact() const;
+    // A copy of the first selected row in list order, or none.
+    std::optional<ContactRow> firstSelectedContact() const;
     QList<ContactRow> selectedContacts() const;
 
     // Handlers.
+    // Starts a search in the background, or cancels the running one.
     void SRBButtonClick();
+    // Whether a search runs; the list shows its results when it ends.
+    bool isSearching() const;
+    // Stops a running search, keeping the list as it was.
+    void cancelSearch();
+    ContactSearchRunner* searchRunner() const { return m_search; }
     void C_MNUPopup();
     void C_MNUClick(int tag);
     void PC_MNUPopup();
@@ -111,6 +120,8 @@ private:
     void showEmptyFolderHint();
     bool fillDetail(ReportTable& ds);
     void folderFocusChanged(const QModelIndex& current);
+    void searchFinished(int count, const std::vector<int>& keys);
+    void searchEnded();
     void openFolderEditor(int tag);
     void openContactEditor(int tag);
     void deleteFolder();
@@ -123,6 +134,19 @@ private:
     QWidget* m_contentArea;
     FolderTreeModel* m_folders;
     ContactListModel* m_contacts;
+    ContactSearchRunner* m_search;
+    // The running search: its statements and words, and what the status label showed.
+    struct PendingSearch {
+        QString listSql;
+        QString countSql;
+        QStringList words;
+        QStringList previousWords;
+        QString previousStatus;
+        bool waitCursor = false;
+    } m_pending;
+    QShortcut* m_cancelKey = nullptr;
+    // The folder the list shows (0: a search or nothing).
+    int m_listedFolder = 0;
 
     SearchBox* m_srb = nullptr;
     QComboBox* m_flds = nullptr;

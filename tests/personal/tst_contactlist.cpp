@@ -120,6 +120,54 @@ private slots:
         QCOMPARE(model->row(1).CD, 0);
     }
 
+    // Rows far from the last read are released and read again by key: the same records in
+    // the same places, also after rows were removed and one was edited.
+    void releasedRowsComeBackIdentical() {
+        for (int i = 0; i < 700; ++i)
+            f->addContact(
+                1 + i % 3, QStringLiteral("Contact %1").arg(i % 350, 3, 10, QChar('0')),
+                {{"PHN", QString::number(i)}, {"BDS", QStringLiteral("ناظم\r\n%1").arg(i)}});
+        model->setMaxLoadedChunks(1);
+        model->ListContacts(1);
+        QCOMPARE(model->rowCount(), 700);
+        const auto snapshot = [this] {
+            QList<QStringList> rows;
+            for (int r = 0; r < model->rowCount(); ++r) {
+                const ContactRow row = model->row(r);
+                rows << QStringList{QString::number(row.CD), QString::number(row.CTCD), row.CNAM,
+                                    row.PHN, row.BDS};
+            }
+            return rows;
+        };
+        const QList<QStringList> first = snapshot();
+        QVERIFY(model->loadedChunks() <= 2);
+        // Read backwards, then at random: every row as it was.
+        for (int r = model->rowCount() - 1; r >= 0; --r)
+            QCOMPARE(model->row(r).PHN, first[r][3]);
+        QRandomGenerator random(5);
+        for (int n = 0; n < 200; ++n) {
+            const int r = int(random.bounded(700u));
+            QCOMPARE(model->data(model->index(r, 1)).toString(), first[r][2]);
+            QCOMPARE(model->data(model->index(r, 0)).toString(), QString::number(r + 1));
+        }
+        QCOMPARE(snapshot(), first);
+        model->removeListedRows({650, 3, 4, 300});
+        QList<QStringList> expected = first;
+        for (int r : {650, 300, 4, 3})
+            expected.removeAt(r);
+        QCOMPARE(snapshot(), expected);
+        // The editor saves a contact, then writes it into its row.
+        ContactRow edited = model->row(10);
+        edited.PHN = "edited";
+        f->db().MM.ExecStatement(
+            QStringLiteral("UPDATE CONT SET PHN='edited' WHERE CD=%1").arg(edited.CD));
+        model->setRow(10, edited);
+        model->row(600);
+        model->row(200);
+        QCOMPARE(model->row(10).PHN, QStringLiteral("edited"));
+        QCOMPARE(model->count(), 700); // the count of the listing stays
+    }
+
     void nullsReadAsZeroAndEmpty() {
         f->addContact(1, "Plain");
         model->ListContacts(1);
