@@ -454,6 +454,7 @@ private slots:
         // A search that finds nothing shows no hint.
         page->findChild<QLineEdit*>("SRB")->setText("zzz");
         page->SRBButtonClick();
+        QTRY_VERIFY(!page->isSearching());
         QVERIFY(list()->emptyText().isEmpty());
     }
 };

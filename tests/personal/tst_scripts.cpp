@@ -64,6 +64,7 @@ private:
         typeText(srb, text);
         QCOMPARE(srb->text(), text);
         page->SRBButtonClick();
+        QTRY_VERIFY(!page->isSearching());
     }
     bool bold(int row, int column) {
         auto* m = page->contactModel();
