@@ -6,8 +6,7 @@
 
 using namespace Firebird;
 
-Transaction::Transaction(Connection& connection, Isolation isolation)
-    : m_connection(connection), m_isolation(isolation) {
+Transaction::Transaction(Connection& connection) : m_connection(connection) {
     // The connection closing (restore, end of process) rolls the transaction back first.
     m_connection.addCloseListener(this, [this] {
         try {
@@ -35,14 +34,9 @@ ITransaction* Transaction::handle() {
     IAttachment* attachment = m_connection.attachment();
     fbCall([&] {
         IXpbBuilder* tpb = fb.util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
-        if (m_isolation == Isolation::Snapshot) {
-            tpb->insertTag(&status, isc_tpb_read);
-            tpb->insertTag(&status, isc_tpb_concurrency);
-        } else {
-            tpb->insertTag(&status, isc_tpb_write);
-            tpb->insertTag(&status, isc_tpb_read_committed);
-            tpb->insertTag(&status, isc_tpb_rec_version);
-        }
+        tpb->insertTag(&status, isc_tpb_write);
+        tpb->insertTag(&status, isc_tpb_read_committed);
+        tpb->insertTag(&status, isc_tpb_rec_version);
         tpb->insertTag(&status, isc_tpb_nowait);
         try {
             m_transaction = attachment->startTransaction(&status, tpb->getBufferLength(&status),

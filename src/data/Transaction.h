@@ -5,15 +5,11 @@ class ITransaction;
 }
 class Connection;
 
-// The long-lived "read_committed", "rec_version", "nowait" transaction of a connection (DTR),
-// or a read-only snapshot of a worker. It starts by itself with the first statement.
+// The long-lived "read_committed", "rec_version", "nowait" transaction of a connection (DTR).
+// It starts by itself with the first statement and is ended only by rollback at the end.
 class Transaction {
 public:
-    // ReadCommitted: read and write, sees what others commit. Snapshot: read only, sees the
-    // database as it was when the transaction started.
-    enum class Isolation { ReadCommitted, Snapshot };
-
-    explicit Transaction(Connection& connection, Isolation isolation = Isolation::ReadCommitted);
+    explicit Transaction(Connection& connection);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -33,6 +29,5 @@ public:
 private:
     void forget();
     Connection& m_connection;
-    Isolation m_isolation;
     Firebird::ITransaction* m_transaction = nullptr;
 };

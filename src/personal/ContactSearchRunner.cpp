@@ -2,10 +2,88 @@
 
 #include "data/DatabaseError.h"
 #include "data/FbClient.h"
-#include "data/Query.h"
-#include "data/Transaction.h"
+#include "data/FbMessage.h"
 
 #include <QThread>
+
+using namespace Firebird;
+
+namespace {
+// A read-only snapshot transaction of the worker: the count and the listing see one state.
+class Snapshot {
+public:
+    explicit Snapshot(IAttachment* attachment) {
+        FbClient& fb = FbClient::instance();
+        FbStatus status;
+        fbCall([&] {
+            IXpbBuilder* tpb = fb.util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
+            tpb->insertTag(&status, isc_tpb_read);
+            tpb->insertTag(&status, isc_tpb_concurrency);
+            tpb->insertTag(&status, isc_tpb_nowait);
+            try {
+                m_transaction = attachment->startTransaction(&status, tpb->getBufferLength(&status),
+                                                             tpb->getBuffer(&status));
+            } catch (...) {
+                tpb->dispose();
+                throw;
+            }
+            tpb->dispose();
+        });
+    }
+    ~Snapshot() {
+        if (!m_transaction)
+            return;
+        FbStatus status;
+        try {
+            m_transaction->rollback(&status);
+        } catch (const DatabaseError&) {
+            m_transaction->release();
+        } catch (const FbException&) {
+            m_transaction->release();
+        }
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    ITransaction* handle() const { return m_transaction; }
+
+private:
+    ITransaction* m_transaction = nullptr;
+};
+
+// Runs a SELECT in the snapshot and hands every row's first column to `take`.
+void eachFirstValue(IAttachment* attachment, const Snapshot& snapshot, const QString& sql,
+                    const std::function<void(const QVariant&)>& take) {
+    FbStatus status;
+    const QByteArray text = sql.toUtf8();
+    IStatement* statement = nullptr;
+    IResultSet* cursor = nullptr;
+    FbMessage output;
+    try {
+        fbCall([&] {
+            statement =
+                attachment->prepare(&status, snapshot.handle(), unsigned(text.size()),
+                                    text.constData(), 3, IStatement::PREPARE_PREFETCH_METADATA);
+            IMessageMetadata* out = statement->getOutputMetadata(&status);
+            output.setOutput(out);
+            out->release();
+            cursor = statement->openCursor(&status, snapshot.handle(), nullptr, nullptr,
+                                           output.metadata(), 0);
+            while (cursor->fetchNext(&status, output.buffer()) == IStatus::RESULT_OK)
+                take(output.value(0, attachment, snapshot.handle()));
+            cursor->close(&status);
+            cursor = nullptr;
+            statement->free(&status);
+            statement = nullptr;
+        });
+    } catch (...) {
+        if (cursor)
+            cursor->release();
+        if (statement)
+            statement->release();
+        throw;
+    }
+}
+} // namespace
 
 struct ContactSearchRunner::Outcome {
     enum Kind { Finished, Failed, Cancelled } kind = Cancelled;
@@ -45,26 +123,21 @@ void ContactSearchRunner::work(const Request& request, Outcome& outcome) {
             m_own.setDatabaseName(m_main.databaseName());
             m_own.open();
         }
-        outcome.attachment = m_own.attachment();
+        IAttachment* attachment = m_own.attachment();
+        outcome.attachment = attachment;
         if (m_cancelRequested)
             return;
-        Transaction snapshot(m_own, Transaction::Isolation::Snapshot);
-        Query count(snapshot);
-        count.setSql(request.countSql);
-        count.open();
-        outcome.count = count.eof() ? 0 : count.value(0).toInt();
-        count.close();
+        const Snapshot snapshot(attachment);
+        eachFirstValue(attachment, snapshot, request.countSql,
+                       [&](const QVariant& v) { outcome.count = v.toInt(); });
         if (m_betweenSteps)
             m_betweenSteps();
         if (m_cancelRequested)
             return;
-        Query keys(snapshot);
-        keys.setSql(outcome.count <= FewHits ? request.fewKeysSql : request.manyKeysSql);
         outcome.keys.reserve(size_t(outcome.count));
-        for (keys.open(); !keys.eof(); keys.next())
-            outcome.keys.push_back(keys.value(0).toInt());
-        keys.close();
-        snapshot.commit();
+        eachFirstValue(attachment, snapshot,
+                       outcome.count <= FewHits ? request.fewKeysSql : request.manyKeysSql,
+                       [&](const QVariant& v) { outcome.keys.push_back(v.toInt()); });
         outcome.kind = Outcome::Finished;
     } catch (const DatabaseError& error) {
         outcome.kind = m_cancelRequested ? Outcome::Cancelled : Outcome::Failed;
