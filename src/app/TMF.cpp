@@ -13,6 +13,7 @@
 #include "app/TrayMenu.h"
 #include "app/WaitCursor.h"
 #include "business/TBDIR_FRM.h"
+#include "data/RestoreSwap.h"
 #include "dialer/TDialer_frm.h"
 #include "info/TINFO_FRM.h"
 #include "online/AdvertMarker.h"
@@ -36,6 +37,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QSystemTrayIcon>
+#include <cstdio>
 
 namespace {
 std::optional<int>& updateIntervalOverride() {
@@ -95,6 +97,7 @@ TMF::~TMF() {
 void TMF::FormCreate() {
     setObjectName(QStringLiteral("TMF"));
     QApplication::setApplicationDisplayName(Title);
+    recoverInterruptedRestore();
     m_db.open();
     XFS = std::make_unique<SettingsStore>(QStringLiteral("settings.xml"));
 
@@ -148,6 +151,15 @@ void TMF::FormCreate() {
 
     ADV_TOP->loadHtml(QStringLiteral("<html><body bgcolor=\"#536a9f\"></body></html>"));
     resize(800, 508);
+}
+
+// A restore the program did not live to finish is completed (or its leftovers removed) before
+// the databases and the settings file are read.
+void TMF::recoverInterruptedRestore() {
+    RestoreSwap swap({QStringLiteral("../DATA/DATA.FDB"), QStringLiteral("../DATA/SYS.FDB")},
+                     QStringLiteral("settings.xml"));
+    if (const QStringList told = swap.recover(); !told.isEmpty())
+        std::fprintf(stderr, "tessaro-kavelin: %s\n", qPrintable(told.join(QStringLiteral("; "))));
 }
 
 void TMF::createHeader() {
@@ -259,6 +271,7 @@ void TMF::createWindows() {
     auto* settingsPage = new TSETT_FRM(m_db, *XFS, MCONT, CONT);
     setPage(3, settingsPage);
     connect(settingsPage, &TSETT_FRM::titleChanged, TIT, &QLabel::setText);
+    connect(settingsPage, &TSETT_FRM::settingsWanted, this, &TMF::writePageSettings);
     // A restored data database: the personal page reads it afresh the next time it is chosen.
     connect(settingsPage, &TSETT_FRM::dataRestored, this, [this] {
         if (Page* personal = page(0))
@@ -320,15 +333,19 @@ void TMF::exitProgram() {
     UPD_DL.stop();
     ADV_UPD.stop();
     ADV_DON.stop();
-    for (Page* p : m_pages)
-        if (p)
-            p->finish();
+    writePageSettings();
     XFS->Flush();
     SetAppStartCursor(true);
     TRAY->hide();
     hide();
     // The PTCL page gives its plug-in back when the windows are destroyed after the loop.
     QCoreApplication::quit();
+}
+
+void TMF::writePageSettings() {
+    for (Page* p : m_pages)
+        if (p)
+            p->finish();
 }
 
 void TMF::FormShow() {

@@ -60,6 +60,8 @@ public:
     // Ends the program: the pages write their settings, the store is saved, the loop quits.
     // A second call does nothing.
     void exitProgram();
+    // Every page that was set up writes what it shows into the settings store (as at the end).
+    void writePageSettings();
 
     // First-show work, done once (the caption equals the title afterwards).
     void FormShow();
@@ -147,6 +149,7 @@ protected:
 
 private:
     void FormCreate();
+    void recoverInterruptedRestore();
     void createHeader();
     void createContent();
     void createTray();

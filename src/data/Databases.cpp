@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <tuple>
 
 Databases::Databases() {
     SCR.setOnExecuteError(&Databases::SCRExecuteError);
@@ -36,6 +37,54 @@ void Databases::open(const QString& dataPath, const QString& sysPath) {
                            "holds contacts) and build again, which makes a new one from "
                            "schema/DATA.sql or schema/SYS.sql")
                 .arg(refused.join(QLatin1String(", "))));
+    QStringList foreign;
+    for (auto [helper, path, tables] :
+         {std::tuple{&MM, dataPath, &DataTables}, std::tuple{&SYS_MM, sysPath, &SysTables}}) {
+        const QStringList missing = missingTables(*helper, *tables);
+        if (!missing.isEmpty())
+            foreign << QStringLiteral("%1 (no table %2)")
+                           .arg(QDir::cleanPath(QFileInfo(path).absoluteFilePath()),
+                                missing.join(QLatin1String(", ")));
+    }
+    if (!foreign.isEmpty())
+        throw DatabaseError(QStringLiteral("not a database of this program: %1; nothing was "
+                                           "changed")
+                                .arg(foreign.join(QLatin1String(", "))));
+}
+
+const QStringList Databases::DataTables{QStringLiteral("CATE"), QStringLiteral("CONT"),
+                                        QStringLiteral("CTRY")};
+const QStringList Databases::SysTables{QStringLiteral("HVX"), QStringLiteral("HVXUPD")};
+
+QStringList Databases::missingTables(SingleValueHelper& helper, const QStringList& tables) {
+    QStringList missing;
+    for (const QString& table : tables)
+        if (helper.QueryCount(QString(), QStringLiteral("RDB$RELATIONS"),
+                              QStringLiteral("RDB$RELATION_NAME = '%1'").arg(table)) == 0)
+            missing << table;
+    helper.transaction().commit();
+    return missing;
+}
+
+QString Databases::unusable(const QString& path, const QStringList& tables) {
+    Connection connection;
+    connection.setDatabaseName(path);
+    Transaction transaction(connection);
+    SingleValueHelper helper(transaction);
+    try {
+        connection.open();
+        const QString charSet = characterSet(helper);
+        if (charSet.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) != 0)
+            return QStringLiteral("%1 has the character set %2")
+                .arg(path, charSet.isEmpty() ? QStringLiteral("NONE") : charSet);
+        const QStringList missing = missingTables(helper, tables);
+        if (!missing.isEmpty())
+            return QStringLiteral("%1 has no table %2")
+                .arg(path, missing.join(QLatin1String(", ")));
+    } catch (const DatabaseError& e) {
+        return QStringLiteral("%1 cannot be opened: %2").arg(path, e.message());
+    }
+    return {};
 }
 
 QString Databases::characterSet(SingleValueHelper& helper) {

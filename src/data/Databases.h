@@ -5,6 +5,8 @@
 #include "data/SingleValueHelper.h"
 #include "data/Transaction.h"
 
+#include <QStringList>
+
 class DatabaseError;
 
 // The program's two databases, each with its one connection, transaction, single-value helper
@@ -25,6 +27,16 @@ public:
 
     // The database's default character set ("UTF8"; empty for NONE).
     static QString characterSet(SingleValueHelper& helper);
+
+    // The tables the program reads in each database.
+    static const QStringList DataTables;
+    static const QStringList SysTables;
+    // Of the tables named, those the database does not have.
+    static QStringList missingTables(SingleValueHelper& helper, const QStringList& tables);
+    // Why the database file cannot serve as a database holding these tables (the checks made
+    // at start: character set, tables), or an empty text when it can. Opens a connection of its
+    // own and closes it again.
+    static QString unusable(const QString& path, const QStringList& tables);
 
     // A failing script statement is skipped without a message (SCRExecuteError).
     static bool SCRExecuteError(const QString& statement, const DatabaseError& error);

@@ -4,18 +4,20 @@
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
 
+#include "data/FaultPoint.h"
+#include "data/PrivateFiles.h"
+#include "data/RestoreSwap.h"
+#include "settings/BackupSet.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
 const QString SettingsName = QStringLiteral("settings.xml");
-// Suffixes of the files a run writes before it puts them in place.
+// Suffix of a backup file the service is still writing.
 const QString PartSuffix = QStringLiteral(".part");
-const QString RestoringSuffix = QStringLiteral(".restoring");
-const QString PreviousSuffix = QStringLiteral(".previous");
 // The last words of a run that got to its end. A backup file cut short makes the restore stop
 // early without an error, so a run counts only when its closing line came.
 const QString BackupClosing = QStringLiteral("closing file, committing, and finishing");
@@ -26,25 +28,6 @@ bool renameOver(const QString& from, const QString& to) {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
-// Copies a file through a temporary file beside the target, so the target is either the old
-// file or a complete copy, never a part.
-bool copyOver(const QString& from, const QString& to) {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return false;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 16);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            return false;
-        if (target.write(chunk) != chunk.size())
-            return false;
-    }
-    return target.commit();
-}
-
 QString absoluteDatabase(const Connection& connection) {
     return QFileInfo(connection.databaseName()).absoluteFilePath();
 }
@@ -52,6 +35,22 @@ QString absoluteDatabase(const Connection& connection) {
 QString backupFileIn(const QString& folder, const QString& database) {
     return QDir(folder).absoluteFilePath(QFileInfo(database).completeBaseName() +
                                          BackupRestore::BackupExtension);
+}
+
+// Whether the bytes are a settings document the store reads; why not in `error`.
+bool readsAsSettings(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1 cannot be read").arg(path);
+        return false;
+    }
+    SettingsStore probe{QString()};
+    QString reason;
+    if (!probe.fromXml(file.readAll(), &reason)) {
+        *error = QStringLiteral("%1 is damaged: %2").arg(path, reason);
+        return false;
+    }
+    return true;
 }
 
 // Marks a run in progress for the life of the object.
@@ -119,49 +118,71 @@ void BackupRestore::countLine(bool counts, int total) {
     }
 }
 
+bool BackupRestore::fail(const QString& why) {
+    if (m_lastError.isEmpty())
+        m_lastError = why;
+    return false;
+}
+
+QStringList BackupRestore::databaseFiles() const {
+    return {absoluteDatabase(m_db.MDB), absoluteDatabase(m_db.SYS_MDB)};
+}
+
 bool BackupRestore::backup(const QString& folder) {
     if (m_running)
         return false;
     Running running(m_running);
     m_lastError.clear();
-    QDir().mkpath(folder);
     ProgressLines = 0;
     m_lastValue = 0;
     emit progress(0);
+    BackupSet set(folder);
+    if (!set.begin())
+        return fail(QStringLiteral("The folder %1 could not be written").arg(set.staging()));
+    bool ok = false;
     try {
-        m_settings.Flush();
-        (m_pump ? m_pump : ServiceJob::Pump(&ServiceJob::processPendingEvents))();
-        if (!copySettingsInto(folder))
-            return false;
-        if (!BackupDatabase(m_db.MDB, folder) || !BackupDatabase(m_db.SYS_MDB, folder))
-            return false;
+        ok = writeBackup(set.staging()) && set.place();
     } catch (const std::exception& e) {
-        m_lastError = QString::fromLocal8Bit(e.what());
-        return false;
+        fail(QString::fromLocal8Bit(e.what()));
+    }
+    if (!ok) {
+        set.discard();
+        return fail(QStringLiteral("The backup could not be put in %1").arg(set.folder()));
     }
     emit progress(100);
     return true;
 }
 
-bool BackupRestore::copySettingsInto(const QString& folder) {
-    if (copyOver(m_settings.FileName(), QDir(folder).absoluteFilePath(SettingsName)))
-        return true;
-    m_lastError = QStringLiteral("The settings file could not be copied into %1").arg(folder);
-    return false;
+// The whole set into the staging folder: the settings as the user sees them, then both
+// databases.
+bool BackupRestore::writeBackup(const QString& staging) {
+    if (m_writeSettings)
+        m_writeSettings();
+    m_settings.Flush();
+    (m_pump ? m_pump : ServiceJob::Pump(&ServiceJob::processPendingEvents))();
+    return writeSettingsInto(staging) && BackupDatabase(m_db.MDB, staging) &&
+           BackupDatabase(m_db.SYS_MDB, staging);
 }
 
-// The service writes a part file that replaces the old backup only when it is complete, so a
-// run that fails (a full disk, a folder that cannot be written) never spoils the last backup.
+// The set's settings file holds the store's tree, the bytes the store has just saved (or, for
+// a read-only store, those it read).
+bool BackupRestore::writeSettingsInto(const QString& folder) {
+    if (PrivateFiles::write(QDir(folder).absoluteFilePath(SettingsName), m_settings.toXml()))
+        return true;
+    return fail(QStringLiteral("The settings file could not be written into %1").arg(folder));
+}
+
+// The service writes a part file that is renamed to its name only when it is complete.
 bool BackupRestore::BackupDatabase(Connection& connection, const QString& folder) {
     const QString database = absoluteDatabase(connection);
     const QString target = backupFileIn(folder, database);
     const QString part = target + PartSuffix;
     if (!runJob(ServiceJob::Action::Backup, database, part))
         return false;
-    if (!renameOver(part, target)) {
-        m_lastError = QStringLiteral("The backup file %1 could not be written").arg(target);
+    FaultPoint::reach("backup:written");
+    if (!PrivateFiles::restrict(part) || !renameOver(part, target)) {
         QFile::remove(part);
-        return false;
+        return fail(QStringLiteral("The backup file %1 could not be written").arg(target));
     }
     return true;
 }
@@ -186,16 +207,37 @@ bool BackupRestore::runJob(ServiceJob::Action action, const QString& database,
                 },
                 m_pump);
     } catch (const DatabaseError& e) {
-        m_lastError = e.message();
         QFile::remove(written);
-        return false;
+        return fail(e.message());
     }
     if (!closed || !QFileInfo(written).isFile()) {
-        m_lastError = QStringLiteral("The service did not finish writing %1").arg(written);
         QFile::remove(written);
-        return false;
+        return fail(QStringLiteral("The service did not finish writing %1").arg(written));
     }
     return true;
+}
+
+QString BackupRestore::checkSet(const QString& folder) const {
+    for (const QString& database : databaseFiles()) {
+        const QFileInfo backupFile(backupFileIn(folder, database));
+        if (!backupFile.isFile() || backupFile.size() == 0)
+            return QStringLiteral("%1 is missing").arg(backupFile.filePath());
+    }
+    const QString settings = QDir(folder).absoluteFilePath(SettingsName);
+    QString error;
+    if (QFileInfo::exists(settings) && !readsAsSettings(settings, &error))
+        return error;
+    return {};
+}
+
+QDateTime BackupRestore::setDate(const QString& folder) {
+    QDateTime newest;
+    for (const QString& name : BackupSet::SetFiles) {
+        const QFileInfo file(QDir(folder).absoluteFilePath(name));
+        if (file.isFile() && (!newest.isValid() || file.lastModified() > newest))
+            newest = file.lastModified();
+    }
+    return newest;
 }
 
 bool BackupRestore::restore(const QString& folder) {
@@ -203,81 +245,91 @@ bool BackupRestore::restore(const QString& folder) {
         return false;
     Running running(m_running);
     m_lastError.clear();
+    m_safetyFolder.clear();
     ProgressLines = 0;
     m_lastValue = 0;
     emit progress(0);
+    if (const QString why = checkSet(folder); !why.isEmpty())
+        return fail(why);
+    const bool withSettings = QFileInfo::exists(QDir(folder).absoluteFilePath(SettingsName));
+    bool ok = false;
     try {
-        restoreSettingsFrom(folder);
-        if (!RestoreDatabase(m_db.MDB, folder) || !RestoreDatabase(m_db.SYS_MDB, folder))
-            return false;
+        ok = restoreAll(folder, withSettings) && putInPlace(withSettings);
     } catch (const std::exception& e) {
-        m_lastError = QString::fromLocal8Bit(e.what());
+        fail(QString::fromLocal8Bit(e.what()));
+    }
+    if (!ok) {
+        dropRestoredFiles();
+        reopen();
         return false;
     }
     emit progress(100);
     return true;
 }
 
-// From here on the store serves the restored values and saves nothing, so the restored file
-// survives the end of the program.
-void BackupRestore::restoreSettingsFrom(const QString& folder) {
-    const QString saved = QDir(folder).absoluteFilePath(SettingsName);
-    if (!QFileInfo(saved).isFile())
-        return;
-    m_settings.setReadOnly(true);
-    copyOver(saved, m_settings.FileName());
-    m_settings.Reload();
-}
-
-// The backup is restored into a file beside the database; only a complete restore is moved
-// over it, so a bad backup set never costs the current data or the connection.
-bool BackupRestore::RestoreDatabase(Connection& connection, const QString& folder) {
-    const QString database = absoluteDatabase(connection);
-    const QString source = backupFileIn(folder, database);
-    if (!QFileInfo(source).isFile()) {
-        m_lastError = QStringLiteral("%1 is missing").arg(source);
+// The settings file is copied beside the live one and read back as the store reads it; each
+// database is restored beside the live one and opened with the checks made at start.
+bool BackupRestore::restoreAll(const QString& folder, bool withSettings) {
+    if (withSettings && !stageSettings(folder))
         return false;
+    for (auto [connection, tables] : {std::pair{&m_db.MDB, &Databases::DataTables},
+                                      std::pair{&m_db.SYS_MDB, &Databases::SysTables}}) {
+        const QString database = absoluteDatabase(*connection);
+        const QString restored = RestoreSwap::restoringName(database);
+        if (!runJob(ServiceJob::Action::Restore, restored, backupFileIn(folder, database)))
+            return false;
+        if (const QString why = Databases::unusable(restored, *tables); !why.isEmpty())
+            return fail(QStringLiteral("%1 does not hold a database this program can use: %2")
+                            .arg(backupFileIn(folder, database), why));
     }
-    const QString restored = database + RestoringSuffix;
-    if (!runJob(ServiceJob::Action::Restore, restored, source))
-        return false;
-    return swapIn(connection, restored);
-}
-
-// Closes the connection (its transaction is rolled back), moves the restored file over the
-// database and opens the connection again. The old file is kept aside until the restored one
-// has opened, and put back when it does not.
-bool BackupRestore::swapIn(Connection& connection, const QString& restored) {
-    const QString database = absoluteDatabase(connection);
-    const QString previous = database + PreviousSuffix;
-    const bool isData = &connection == &m_db.MDB;
-    connection.close();
-    QFile::remove(previous);
-    bool replaced = false;
-    if (renameOver(database, previous)) {
-        replaced = renameOver(restored, database);
-        if (!replaced)
-            renameOver(previous, database);
-    }
-    if (replaced) {
-        try {
-            connection.open();
-        } catch (const DatabaseError& e) {
-            m_lastError = e.message();
-            replaced = false;
-            QFile::remove(database);
-            renameOver(previous, database);
-        }
-    }
-    if (!replaced) {
-        QFile::remove(restored);
-        if (m_lastError.isEmpty())
-            m_lastError = QStringLiteral("%1 could not be replaced").arg(database);
-        connection.open();
-        return false;
-    }
-    QFile::remove(previous);
-    if (isData)
-        emit dataRestored();
     return true;
+}
+
+bool BackupRestore::stageSettings(const QString& folder) {
+    const QString staged = RestoreSwap::restoringName(m_settings.FileName());
+    QString error;
+    if (!PrivateFiles::copy(QDir(folder).absoluteFilePath(SettingsName), staged))
+        return fail(QStringLiteral("The settings file could not be copied to %1").arg(staged));
+    if (!readsAsSettings(staged, &error))
+        return fail(error);
+    return true;
+}
+
+// The connections close (their transactions roll back), the current files move into a new
+// safety folder, the restored files take their places, and the connections open again. From
+// then on the store serves the restored settings and saves nothing, so the restored file
+// survives the end of the program.
+bool BackupRestore::putInPlace(bool withSettings) {
+    RestoreSwap swap(databaseFiles(), m_settings.FileName());
+    QString error;
+    const QString safety = swap.prepareSafetyFolder(&error);
+    if (safety.isEmpty())
+        return fail(error);
+    m_db.MDB.close();
+    m_db.SYS_MDB.close();
+    if (!swap.swap(safety, withSettings, &error)) {
+        QDir(safety).removeRecursively();
+        return fail(error);
+    }
+    reopen();
+    if (withSettings) {
+        m_settings.setReadOnly(true);
+        m_settings.Reload();
+    }
+    m_safetyFolder = safety;
+    swap.pruneSafetyFolders();
+    emit dataRestored();
+    return true;
+}
+
+void BackupRestore::dropRestoredFiles() {
+    for (const QString& database : databaseFiles())
+        QFile::remove(RestoreSwap::restoringName(database));
+    QFile::remove(RestoreSwap::restoringName(m_settings.FileName()));
+}
+
+void BackupRestore::reopen() {
+    for (Connection* connection : {&m_db.MDB, &m_db.SYS_MDB})
+        if (!connection->isOpen())
+            connection->open();
 }

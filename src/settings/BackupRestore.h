@@ -2,8 +2,11 @@
 
 #include "data/ServiceJob.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class Connection;
 class Databases;
@@ -35,9 +38,22 @@ public:
     static bool isRestoreProgressLine(const QString& line);
 
     // Backs up the settings file and both databases into the folder (created when missing).
+    // The set is written as a whole: the folder holds the old set or the new one.
     bool backup(const QString& folder);
-    // Restores the settings file (when the folder has one) and both databases from the folder.
+    // Restores both databases and the settings file (when the folder has one) from the folder.
+    // Every file is restored and checked first; only then are the current files moved into a
+    // safety folder and the restored ones put in their place. A failure changes nothing.
     bool restore(const QString& folder);
+
+    // Why the folder is not a set a restore can use (a backup file missing, a settings file the
+    // store cannot read), or an empty text. Changes nothing.
+    QString checkSet(const QString& folder) const;
+    // When the set in the folder was made: the time of its newest file.
+    static QDateTime setDate(const QString& folder);
+    // Where the last restore put the files it replaced.
+    QString safetyFolder() const { return m_safetyFolder; }
+    // Runs before a backup copies the settings: the pages write what they show into the store.
+    void setWriteSettings(std::function<void()> write) { m_writeSettings = std::move(write); }
 
     // One database of a run; each answers success.
     bool BackupDatabase(Connection& connection, const QString& folder);
@@ -54,15 +70,21 @@ public:
 signals:
     // The bar of the run in progress moves to this value (0..100).
     void progress(int value);
-    // The data database was replaced by a restored one: pages listing its rows set up afresh.
+    // Both databases were replaced by restored ones: pages listing their rows set up afresh.
     void dataRestored();
 
 private:
-    bool copySettingsInto(const QString& folder);
-    void restoreSettingsFrom(const QString& folder);
+    bool writeBackup(const QString& staging);
+    bool writeSettingsInto(const QString& folder);
+    bool stageSettings(const QString& folder);
+    bool restoreAll(const QString& folder, bool withSettings);
+    bool putInPlace(bool withSettings);
+    void dropRestoredFiles();
+    void reopen();
+    bool fail(const QString& why);
     void countLine(bool counts, int total);
     bool runJob(ServiceJob::Action action, const QString& database, const QString& backupFile);
-    bool swapIn(Connection& connection, const QString& restored);
+    QStringList databaseFiles() const;
 
     Databases& m_db;
     SettingsStore& m_settings;
@@ -70,4 +92,6 @@ private:
     bool m_running = false;
     int m_lastValue = -1;
     QString m_lastError;
+    QString m_safetyFolder;
+    std::function<void()> m_writeSettings;
 };

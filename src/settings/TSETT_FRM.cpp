@@ -3,11 +3,14 @@
 #include "app/Balloon.h"
 #include "app/SettingsStore.h"
 #include "app/WaitCursor.h"
+#include "personal/Prompt.h"
 #include "settings/Heading.h"
 
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,6 +29,7 @@ constexpr int BackupTop = 16;
 constexpr int RestoreTop = 190;
 constexpr int HeadingInset = 15;
 constexpr int FieldRight = 356;
+constexpr int RestoreBalloonMs = 6000;
 
 QFrame* panel(const QString& name, QWidget* parent) {
     auto* frame = new QFrame(parent);
@@ -90,6 +94,7 @@ TSETT_FRM::TSETT_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
             m_activeBar->setValue(value);
     });
     connect(&m_backupRestore, &BackupRestore::dataRestored, this, &TSETT_FRM::dataRestored);
+    m_backupRestore.setWriteSettings([this] { emit settingsWanted(); });
 
     setTabOrder(USR, OCC);
     setTabOrder(OCC, PHN);
@@ -266,9 +271,26 @@ void TSETT_FRM::SBAKClick() {
     runWith(BPRG, SBAK, true, BAK->text());
 }
 
+// A set that cannot be restored is said at once; a usable one is restored only when the user
+// confirms, since it replaces every contact and setting.
 void TSETT_FRM::SRESClick() {
     RequireText(RES);
-    runWith(RPRG, SRES, false, RES->text());
+    if (m_backupRestore.running())
+        return;
+    const QString folder = RES->text();
+    if (const QString why = m_backupRestore.checkSet(folder); !why.isEmpty()) {
+        qWarning("tessaro-kavelin: restore failed: %s", qPrintable(why.simplified()));
+        ShowBalloon(SRES, QStringLiteral("Restore Failed. Check Folder."), BalloonKind::Error);
+        return;
+    }
+    const QString question =
+        QStringLiteral("Restore the backup in %1, made %2? The current contacts and settings "
+                       "are replaced by it (a copy of them is kept).")
+            .arg(QDir::toNativeSeparators(folder),
+                 QLocale().toString(BackupRestore::setDate(folder), QLocale::ShortFormat));
+    if (!Prompt::confirm(this, question))
+        return;
+    runWith(RPRG, SRES, false, folder);
 }
 
 // Runs one backup or restore with the hourglass; the window keeps painting its bar meanwhile,
@@ -289,9 +311,12 @@ void TSETT_FRM::runWith(QProgressBar* bar, QPushButton* button, bool backup,
                     ok ? QStringLiteral("Backup Complete")
                        : QStringLiteral("Backup Failed. Check Folder."),
                     ok ? BalloonKind::Information : BalloonKind::Error);
-    else
+    else if (ok)
+        // Shown longer than the other balloons: it says where the replaced files are kept.
         ShowBalloon(button,
-                    ok ? QStringLiteral("Restore Complete")
-                       : QStringLiteral("Restore Failed. Check Folder."),
-                    ok ? BalloonKind::Information : BalloonKind::Error);
+                    QStringLiteral("Restore Complete\nThe replaced files are kept in %1")
+                        .arg(QDir::toNativeSeparators(m_backupRestore.safetyFolder())),
+                    BalloonKind::Information, RestoreBalloonMs);
+    else
+        ShowBalloon(button, QStringLiteral("Restore Failed. Check Folder."), BalloonKind::Error);
 }

@@ -64,8 +64,10 @@ public:
 signals:
     // The main window's title follows the user's typing.
     void titleChanged(const QString& title);
-    // A restore replaced the data database: the personal page must set up afresh.
+    // A restore replaced both databases: the personal page must set up afresh.
     void dataRestored();
+    // A backup is about to save the settings: every page writes what it shows into the store.
+    void settingsWanted();
 
 protected:
     void setUp() override;
