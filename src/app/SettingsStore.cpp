@@ -610,6 +610,8 @@ bool SettingsStore::Flush() {
         }
         return false;
     }
+    // The user's alone, also when an earlier file was readable by others.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = toXml();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -83,6 +84,9 @@ void tellPreviousHangs() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Everything the program writes (backups, settings, reports, replies, unpacked updates) is
+    // the user's own: readable by nobody else, whatever umask the desktop set.
+    ::umask(077);
     catchSignals();
     TkApplication app(argc, argv);
     if (!QDir::setCurrent(QCoreApplication::applicationDirPath()))
