@@ -558,7 +558,8 @@ private slots:
         struct stat after {};
         QCOMPARE(::stat(QFile::encodeName(path()).constData(), &after), 0);
         QVERIFY(before.st_ino != after.st_ino);
-        QCOMPARE(after.st_mode & 0777, mode_t(0640));
+        // Saved for the user alone, whatever the old file allowed.
+        QCOMPARE(after.st_mode & 0777, mode_t(0600));
         QVERIFY(readFile(path()).contains("<A>new</A>"));
         // No temporary file is left beside it.
         QCOMPARE(QDir(dir_.path()).entryList({"settings.xml*"}, QDir::Files),
