@@ -2,9 +2,11 @@
 // the staged program started in the same folder: the current data and settings survive every
 // time, a restore that had begun its swap is completed, and the next start is normal.
 #include "TempDatabase.h"
+#include "app/CheckPrevious.h"
 #include "app/SettingsStore.h"
 #include "data/Databases.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
@@ -33,8 +35,9 @@ struct ProgramFolder {
 QProcessEnvironment environment(const QString& faultPoint = QString()) {
     static QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The test finds the program's activation socket in the same runtime folder.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("http_proxy", "http://127.0.0.1:9");
     env.remove("TESSARO_FAULT_POINT");
@@ -255,7 +258,17 @@ private:
         p.start(m_folder->program, {});
         if (!p.waitForStarted(10000))
             return QStringLiteral("not started");
-        QTest::qWait(300);
+        // Up once it answers on its activation socket (or ended when its start failed).
+        const QString name = CheckPrevious::activationName(m_folder->program);
+        QElapsedTimer timer;
+        timer.start();
+        while (p.state() == QProcess::Running && timer.elapsed() < 30000) {
+            QLocalSocket socket;
+            socket.connectToServer(name);
+            if (socket.waitForConnected(200))
+                break;
+            QTest::qWait(100);
+        }
         ::kill(pid_t(p.processId()), SIGTERM);
         if (!p.waitForFinished(30000))
             return QStringLiteral("hung");
