@@ -1,7 +1,7 @@
 #pragma once
 
+#include "contacts/ContactRow.h"
 #include "dialer/DialRequest.h"
-#include "personal/ContactRow.h"
 
 #include <QList>
 

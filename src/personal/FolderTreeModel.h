@@ -1,6 +1,6 @@
 #pragma once
 
-#include "personal/FolderRow.h"
+#include "contacts/FolderRow.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>

@@ -1,10 +1,10 @@
 #include "personal/TC_EDT_FRM.h"
 
 #include "app/Balloon.h"
+#include "contacts/EditText.h"
+#include "contacts/EditingStatements.h"
 #include "data/DatabaseError.h"
 #include "data/Transaction.h"
-#include "personal/EditText.h"
-#include "personal/EditingStatements.h"
 #include "personal/EditorFields.h"
 #include "personal/EditorKeyFilter.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "contacts/FolderRow.h"
 #include "data/DataSetEditor.h"
 #include "personal/DesignLayout.h"
-#include "personal/FolderRow.h"
 
 #include <QDialog>
 

@@ -4,11 +4,11 @@
 
 #include "app/Balloon.h"
 #include "app/SettingsStore.h"
+#include "contacts/EditText.h"
+#include "contacts/EditingStatements.h"
 #include "data/DatabaseError.h"
 #include "data/Query.h"
 #include "data/Transaction.h"
-#include "personal/EditText.h"
-#include "personal/EditingStatements.h"
 #include "personal/EditorFields.h"
 #include "personal/EditorKeyFilter.h"
 

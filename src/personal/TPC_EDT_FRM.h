@@ -1,7 +1,7 @@
 #pragma once
 
+#include "contacts/ContactRow.h"
 #include "data/DataSetEditor.h"
-#include "personal/ContactRow.h"
 #include "personal/DesignLayout.h"
 
 #include <QDialog>

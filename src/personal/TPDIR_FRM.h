@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "app/Page.h"
-#include "personal/ContactRow.h"
-#include "personal/FolderRow.h"
+#include "contacts/ContactRow.h"
+#include "contacts/FolderRow.h"
 #include "reports/ReportTable.h"
 
 #include <QModelIndex>

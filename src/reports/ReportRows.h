@@ -1,7 +1,7 @@
 #pragma once
 
 #include "business/BusinessRow.h"
-#include "personal/ContactRow.h"
+#include "contacts/ContactRow.h"
 #include "ptcl/PtclRow.h"
 
 #include <QList>

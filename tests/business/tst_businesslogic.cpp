@@ -5,8 +5,8 @@
 #include "business/BusinessListModel.h"
 #include "business/BusinessReply.h"
 #include "business/CopyToFolder.h"
+#include "contacts/EditingStatements.h"
 #include "data/DataSetEditor.h"
-#include "personal/EditingStatements.h"
 
 #include <QAbstractItemModelTester>
 #include <QColor>

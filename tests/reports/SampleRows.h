@@ -2,7 +2,7 @@
 
 // Sample directory rows for the template tests, the preview tool and the benchmarks.
 #include "business/BusinessRow.h"
-#include "personal/ContactRow.h"
+#include "contacts/ContactRow.h"
 #include "ptcl/PtclRow.h"
 
 #include <QList>

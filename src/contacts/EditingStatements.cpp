@@ -1,4 +1,4 @@
-#include "personal/EditingStatements.h"
+#include "contacts/EditingStatements.h"
 
 #include "data/DataSetEditor.h"
 

@@ -1,4 +1,4 @@
-#include "personal/EditText.h"
+#include "contacts/EditText.h"
 
 QString EditText::withoutBackslashes(const QString& text) {
     QString result = text;
