@@ -3,6 +3,7 @@
 #include "personal/ContactListModel.h"
 
 #include <QDrag>
+#include <QMimeData>
 #include <QPainter>
 
 ContactListView::ContactListView(QWidget* parent) : DirectoryListView(parent) {
@@ -20,7 +21,10 @@ void ContactListView::startDrag(Qt::DropActions) {
         return;
     // A small picture and no copied row data: the drop reads the selection itself.
     auto* drag = new QDrag(this);
-    drag->setMimeData(m_model->mimeData({}));
+    QMimeData* data = m_model->mimeData({});
+    if (m_payload)
+        m_payload(*data);
+    drag->setMimeData(data);
     const int count = int(selectedRowNumbers().size());
     QPixmap picture(140, 24);
     picture.fill(Qt::transparent);
@@ -32,7 +36,8 @@ void ContactListView::startDrag(Qt::DropActions) {
                                     : QStringLiteral("%1 contacts").arg(count));
     }
     drag->setPixmap(picture);
-    drag->exec(Qt::MoveAction);
+    // Moved onto a folder of the tree; copied (as a file) into other programs.
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 
 void ContactListView::setEmptyText(const QString& text) {

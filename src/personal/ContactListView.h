@@ -2,7 +2,10 @@
 
 #include "directory/DirectoryListView.h"
 
+#include <functional>
+
 class ContactListModel;
+class QMimeData;
 
 // The contact list control VST_E of the personal page: the directory list whose rows can also
 // be dragged onto the folder tree.
@@ -18,6 +21,9 @@ public:
     void setEmptyText(const QString& text);
     QString emptyText() const { return m_emptyText; }
 
+    // Adds what a drag of the selected contacts carries for other programs (a vCard file).
+    void setDragPayload(std::function<void(QMimeData&)> payload) { m_payload = std::move(payload); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -25,4 +31,5 @@ protected:
 private:
     ContactListModel* m_model = nullptr;
     QString m_emptyText;
+    std::function<void(QMimeData&)> m_payload;
 };

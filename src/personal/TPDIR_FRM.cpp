@@ -16,6 +16,7 @@
 #include "directory/PageFrame.h"
 #include "directory/PanelLook.h"
 #include "directory/SearchBox.h"
+#include "interchange/InterchangeActions.h"
 #include "personal/CollapseBar.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactListView.h"
@@ -70,6 +71,7 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
     PageFrame::arrange(this, search, centre, strip);
     buildMenus();
     buildShortcuts();
+    new InterchangeActions(*this, databases); // import and export entries, file drops
 
     connect(m_folderEditor, &TC_EDT_FRM::folderUpdated, this,
             [this](const FolderRow& row) { m_folders->setFolderRow(selectedFolderIndex(), row); });
