@@ -9,21 +9,24 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
-// Every admitted instance of the program holds a shared lock on this object beside its
-// single-instance block; an exclusive try fails while one runs. The instance is not disturbed.
+// Every admitted instance of the program holds a shared lock on the lock file beside its
+// activation socket; an exclusive try fails while one runs. The instance is not disturbed.
 bool programRuns(const QString& programPath) {
-    const QByteArray name =
-        QFile::encodeName(CheckPrevious::blockName(programPath) + QLatin1String(".lock"));
-    const int fd = shm_open(name.constData(), O_RDWR | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const bool running = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    return running;
+    try {
+        const QByteArray name =
+            QFile::encodeName(CheckPrevious::activationName(programPath) + QLatin1String(".lock"));
+        const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            return false;
+        const bool running = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        return running;
+    } catch (const std::exception&) {
+        return false; // no private folder: no instance can have one either
+    }
 }
 } // namespace
 
