@@ -25,6 +25,7 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QUrl>
+#include <memory>
 
 namespace {
 // A progress window that opens after a moment and is driven by the work's own loop; events are
@@ -159,7 +160,9 @@ QList<ImportSummary> InterchangeActions::importFiles(int folderId, const QString
     qint64 total = 0;
     for (const QString& f : files)
         total += QFileInfo(f).size();
-    Progress progress(&m_page, QStringLiteral("Importing contacts..."), total);
+    // The progress window closes before the summary opens.
+    auto progress =
+        std::make_unique<Progress>(&m_page, QStringLiteral("Importing contacts..."), total);
     qint64 before = 0;
     bool cancelled = false;
     for (const QString& name : files) {
@@ -175,10 +178,10 @@ QList<ImportSummary> InterchangeActions::importFiles(int folderId, const QString
         ContactImporter importer(cdt, m_db.DTR, folderId, *source);
         try {
             while (importer.step(SliceMs)) {
-                if (!progress.update(before + importer.position(),
-                                     QStringLiteral("Importing %1: %2 contacts so far")
-                                         .arg(shown)
-                                         .arg(importer.summary().imported))) {
+                if (!progress->update(before + importer.position(),
+                                      QStringLiteral("Importing %1: %2 contacts so far")
+                                          .arg(shown)
+                                          .arg(importer.summary().imported))) {
                     importer.cancel();
                     cancelled = true;
                 }
@@ -193,6 +196,7 @@ QList<ImportSummary> InterchangeActions::importFiles(int folderId, const QString
         summaries << importer.summary();
         lines << QStringLiteral("%1: %2").arg(shown, importer.summary().text());
     }
+    progress.reset();
     m_page.ListContacts();
     Prompt::inform(&m_page, lines.join(u'\n'));
     return summaries;
@@ -230,16 +234,19 @@ bool InterchangeActions::exportContacts(int folderId, const QList<int>& contactI
         exporter.addFolder(folderId);
     else
         exporter.addContacts(contactIds);
-    Progress progress(&m_page, QStringLiteral("Exporting contacts..."), exporter.total());
+    auto progress = std::make_unique<Progress>(&m_page, QStringLiteral("Exporting contacts..."),
+                                               exporter.total());
     while (exporter.step(SliceMs)) {
-        if (!progress.update(exporter.written(),
-                             QStringLiteral("%1 contacts written").arg(exporter.written()))) {
+        if (!progress->update(exporter.written(),
+                              QStringLiteral("%1 contacts written").arg(exporter.written()))) {
             file.cancelWriting();
             file.commit();
+            progress.reset();
             Prompt::inform(&m_page, QStringLiteral("Export cancelled: no file was written."));
             return false;
         }
     }
+    progress.reset();
     if (!file.commit()) {
         Prompt::inform(&m_page, QStringLiteral("%1: %2").arg(path, file.errorString()));
         return false;
