@@ -62,6 +62,9 @@ TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
         DirectoryActions::visitHomePage(firstSelectedRow(), m_strip->button(ActionStrip::HMP));
     });
     connect(m_strip, &ActionStrip::reportClicked, this, &TBDIR_FRM::RTFClick);
+    m_dsp->setReportSource(
+        [this](ReportTable& ds) { ReportRows::fillContactReport(ds, selectedRows()); },
+        m_strip->button(ActionStrip::RTF));
 
     PageFrame::arrange(this, search, centre, m_strip);
     buildMenu();
@@ -205,9 +208,7 @@ bool TBDIR_FRM::fillDetail(ReportTable& ds) {
 }
 
 void TBDIR_FRM::RTFClick() {
-    const QList<BusinessRow> rows = selectedRows();
-    m_dsp->showReport([&rows](ReportTable& ds) { ReportRows::fillContactReport(ds, rows); },
-                      m_strip->button(ActionStrip::RTF));
+    m_dsp->showReport();
 }
 
 void TBDIR_FRM::DLClick(bool mobile) {

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <functional>
 
+class QMenu;
+class ReportOutput;
 class RtfView;
 class SettingsStore;
 
@@ -33,9 +35,22 @@ public:
     // TIM_BTV elapsed: fill DS (when a row is selected), run the detail template, show it.
     // With nothing selected the template runs over DS as the last run left it.
     void TIM_BTVTimer();
+    // The page's report: how DS is filled from the selected rows, and the button RTF, whose
+    // right click offers "Show in Tessaro Kavelin", "Print..." and "Save as PDF...".
+    void setReportSource(ReportFill fill, QWidget* button);
     // Fills DS, writes the report and hands it to the desktop without waiting; when no program
-    // here opens RTF files, a balloon at the button says where the report was written.
-    void showReport(const ReportFill& fill, QWidget* button);
+    // here opens RTF files, the report window shows it.
+    void showReport();
+    // Fills DS, writes the report and shows it in the report window.
+    void showReportInWindow();
+    void printReport();
+    void saveReportAsPdf();
+
+    // The page's name in titles and proposed file names: "Personal", "Business", "PTCL".
+    QString pageName() const;
+    QMenu* reportMenu() const { return m_reportMenu; }
+    ReportOutput* reportOutput() const { return m_reportOutput; }
+    ReportOutput* detailOutput() const { return m_detailOutput; }
 
     void readSettings();
     void writeSettings();
@@ -47,12 +62,20 @@ public:
 
 private:
     QString key(const char* name) const;
+    QString writeReport();
+    void showInWindow(const QString& written);
+    void buildMenus();
 
     QString m_prefix;
     SettingsStore& m_settings;
     PageReports m_reports;
     QTimer m_timBtv; // TIM_BTV
     DetailFill m_fill;
+    ReportFill m_reportFill;
+    QWidget* m_reportButton = nullptr;
     QWidget* m_dtp;
     RtfView* m_re;
+    QMenu* m_reportMenu;
+    ReportOutput* m_reportOutput;
+    ReportOutput* m_detailOutput;
 };

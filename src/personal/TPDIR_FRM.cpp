@@ -189,6 +189,9 @@ QWidget* TPDIR_FRM::buildButtonStrip() {
     connect(m_strip, &ActionStrip::mailClicked, this, &TPDIR_FRM::EMClick);
     connect(m_strip, &ActionStrip::homePageClicked, this, &TPDIR_FRM::HMPClick);
     connect(m_strip, &ActionStrip::reportClicked, this, &TPDIR_FRM::RTFClick);
+    m_dsp->setReportSource(
+        [this](ReportTable& ds) { ReportRows::fillContactReport(ds, selectedContacts()); },
+        actionButton(4));
     return m_strip;
 }
 
@@ -697,9 +700,7 @@ bool TPDIR_FRM::fillDetail(ReportTable& ds) {
 }
 
 void TPDIR_FRM::RTFClick() {
-    const QList<ContactRow> rows = selectedContacts();
-    m_dsp->showReport([&rows](ReportTable& ds) { ReportRows::fillContactReport(ds, rows); },
-                      actionButton(4));
+    m_dsp->showReport();
 }
 
 void TPDIR_FRM::DLClick(bool mobile) {

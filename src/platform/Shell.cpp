@@ -1,9 +1,15 @@
 #include "platform/Shell.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 Shell::Observer& observer() {
@@ -67,4 +73,34 @@ void Shell::setObserver(Observer o) {
 
 void Shell::setOpener(const QString& program) {
     opener() = program.isEmpty() ? QStringLiteral("xdg-open") : program;
+}
+
+void Shell::openWith(const QString& path, std::function<void()> unavailable) {
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (observer()) {
+        url.setFragment(QStringLiteral("open-with"));
+        observer()(url);
+        return;
+    }
+    auto fail = [unavailable] {
+        if (unavailable)
+            QTimer::singleShot(0, unavailable);
+    };
+    auto file = std::make_shared<QFile>(url.toLocalFile());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !file->open(QIODevice::ReadOnly))
+        return fail();
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.portal.Desktop"),
+        QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.OpenURI"), QStringLiteral("OpenFile"));
+    call << QString() << QVariant::fromValue(QDBusUnixFileDescriptor(file->handle()))
+         << QVariantMap{{QStringLiteral("ask"), true}};
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, file, unavailable](QDBusPendingCallWatcher*) {
+                         if (watcher->isError() && unavailable)
+                             unavailable();
+                         watcher->deleteLater();
+                     });
 }

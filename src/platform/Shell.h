@@ -14,6 +14,11 @@ public:
     static bool open(const QUrl& url, std::function<void()> unopened = {});
     static bool openFile(const QString& path, std::function<void()> unopened = {});
 
+    // Asks the desktop to let the user choose the program that opens the file (the desktop
+    // portal's chooser), without waiting; `unavailable` runs later when this desktop has none.
+    // An observer is handed the file's URL with the fragment "open-with".
+    static void openWith(const QString& path, std::function<void()> unavailable);
+
     // While set, every request goes to the observer instead of the desktop.
     using Observer = std::function<void(const QUrl&)>;
     static void setObserver(Observer observer);

@@ -58,6 +58,9 @@ TPFDIR_FRM::TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, 
     m_strip = new ActionStrip({ActionStrip::DL, ActionStrip::RTF}, this);
     connect(m_strip, &ActionStrip::ringClicked, this, [this] { DLClick(); });
     connect(m_strip, &ActionStrip::reportClicked, this, &TPFDIR_FRM::RTFClick);
+    m_dsp->setReportSource(
+        [this](ReportTable& ds) { ReportRows::fillPtclReport(ds, selectedRows()); },
+        m_strip->button(ActionStrip::RTF));
 
     PageFrame::arrange(this, search, centre, m_strip);
     buildMenu();
@@ -248,9 +251,7 @@ bool TPFDIR_FRM::fillDetail(ReportTable& ds) {
 }
 
 void TPFDIR_FRM::RTFClick() {
-    const QList<PtclRow> rows = selectedRows();
-    m_dsp->showReport([&rows](ReportTable& ds) { ReportRows::fillPtclReport(ds, rows); },
-                      m_strip->button(ActionStrip::RTF));
+    m_dsp->showReport();
 }
 
 DialRequest TPFDIR_FRM::dialRequest(const PtclRow& row) {

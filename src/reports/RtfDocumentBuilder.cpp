@@ -44,6 +44,12 @@ void RtfDocumentBuilder::endRow() {
     if (!m_table)
         return;
     flushRun();
+    // Header rows are the rows marked so at the top of the table: a printed page repeats them.
+    QTextTableFormat format = m_table->format();
+    if (m_rowProps->header && format.headerRowCount() == m_row) {
+        format.setHeaderRowCount(m_row + 1);
+        m_table->setFormat(format);
+    }
     m_rowEnded = true;
     m_cellPending = false;
 }

@@ -50,4 +50,16 @@ struct RtfRowProps {
     int left = 0;
     int gap = 0;
     bool borders = false;
+    bool header = false; // \trhdr: repeated at the top of each printed page
+};
+
+// Page properties of the document (lengths in twips, 0 where the document sets none).
+struct RtfPageProps {
+    int paperWidth = 0;
+    int paperHeight = 0;
+    bool landscape = false;
+    int marginLeft = 0;
+    int marginRight = 0;
+    int marginTop = 0;
+    int marginBottom = 0;
 };

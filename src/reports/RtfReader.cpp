@@ -110,8 +110,10 @@ const QSet<QByteArray>& skippedDestinations() {
 RtfReader::RtfReader() = default;
 RtfReader::~RtfReader() = default;
 
-void RtfReader::read(const QByteArray& rtf, QTextDocument* document) {
+void RtfReader::read(const QByteArray& rtf, QTextDocument* document, RtfPageProps* page) {
     document->clear();
+    if (page)
+        *page = RtfPageProps{};
     qsizetype start = 0;
     while (start < rtf.size() && static_cast<unsigned char>(rtf[start]) <= 32)
         ++start;
@@ -121,6 +123,8 @@ void RtfReader::read(const QByteArray& rtf, QTextDocument* document) {
     }
     RtfReader reader;
     reader.run(rtf.mid(start), document);
+    if (page)
+        *page = reader.m_page;
 }
 
 void RtfReader::run(const QByteArray& rtf, QTextDocument* document) {
@@ -220,7 +224,7 @@ void RtfReader::word(const RtfTokenizer::Token& t) {
         break;
     }
     if (destinationWord(w) || documentWord(w, t) || charWord(w, t) || paraWord(w, t) ||
-        tableWord(w, t))
+        tableWord(w, t) || pageWord(m_page, w, t))
         return;
     specialWord(w);
 }
@@ -261,6 +265,45 @@ bool RtfReader::documentWord(const QByteArray& w, const RtfTokenizer::Token& t) 
         return false;
     }
     return true;
+}
+
+// Paper and margins, from the document's or the section's words; lengths outside what a word
+// processor accepts (22 inches) are left unset.
+bool RtfReader::pageWord(RtfPageProps& page, const QByteArray& w, const RtfTokenizer::Token& t) {
+    static const QHash<QByteArray, int RtfPageProps::*> lengths{
+        {"paperw", &RtfPageProps::paperWidth},  {"pgwsxn", &RtfPageProps::paperWidth},
+        {"paperh", &RtfPageProps::paperHeight}, {"pghsxn", &RtfPageProps::paperHeight},
+        {"margl", &RtfPageProps::marginLeft},   {"marglsxn", &RtfPageProps::marginLeft},
+        {"margr", &RtfPageProps::marginRight},  {"margrsxn", &RtfPageProps::marginRight},
+        {"margt", &RtfPageProps::marginTop},    {"margtsxn", &RtfPageProps::marginTop},
+        {"margb", &RtfPageProps::marginBottom}, {"margbsxn", &RtfPageProps::marginBottom}};
+    if (w == "landscape" || w == "lndscpsxn") {
+        page.landscape = true;
+        return true;
+    }
+    const auto it = lengths.constFind(w);
+    if (it == lengths.constEnd())
+        return false;
+    if (t.hasParameter && t.parameter > 0 && t.parameter <= 31680)
+        page.*(*it) = t.parameter;
+    return true;
+}
+
+RtfPageProps RtfReader::pageProps(const QByteArray& rtf) {
+    RtfPageProps page;
+    RtfTokenizer tokens(rtf);
+    for (RtfTokenizer::Token t = tokens.next(); t.type != RtfTokenizer::Type::End;
+         t = tokens.next()) {
+        if (t.type != RtfTokenizer::Type::Word)
+            continue;
+        if (t.word == "pard")
+            break;
+        if (t.word == "bin")
+            tokens.skipBytes(t.hasParameter ? t.parameter : 0);
+        else
+            pageWord(page, t.word, t);
+    }
+    return page;
 }
 
 RtfCharProps RtfReader::plainChars() const {
@@ -368,6 +411,8 @@ bool RtfReader::tableWord(const QByteArray& w, const RtfTokenizer::Token& t) {
         m_row.gap = t.parameter;
     } else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) {
         m_row.borders = true;
+    } else if (w == "trhdr") {
+        m_row.header = true;
     } else if (w == "cell") {
         m_builder->endCell(state().chars, state().para);
     } else if (w == "row") {

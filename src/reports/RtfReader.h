@@ -23,7 +23,12 @@ public:
 
     // Replaces the content of the document with the RTF document (or, for bytes that are not
     // RTF, with them as Latin-1 plain text).
-    static void read(const QByteArray& rtf, QTextDocument* document);
+    // The page properties the document sets are stored in `page` when given.
+    static void read(const QByteArray& rtf, QTextDocument* document, RtfPageProps* page = nullptr);
+
+    // The page properties the document sets before its first paragraph, read without building
+    // a document.
+    static RtfPageProps pageProps(const QByteArray& rtf);
 
     static constexpr int kMaxDepth = 300;
 
@@ -51,6 +56,7 @@ private:
     bool destinationWord(const QByteArray& w);
     bool tableWord(const QByteArray& w, const RtfTokenizer::Token& t);
     bool documentWord(const QByteArray& w, const RtfTokenizer::Token& t);
+    static bool pageWord(RtfPageProps& page, const QByteArray& w, const RtfTokenizer::Token& t);
     bool charWord(const QByteArray& w, const RtfTokenizer::Token& t);
     bool paraWord(const QByteArray& w, const RtfTokenizer::Token& t);
     bool specialWord(const QByteArray& w);
@@ -75,6 +81,7 @@ private:
     int m_defaultFont = -1;
 
     RtfRowProps m_row;
+    RtfPageProps m_page;
     bool m_rowFresh = false; // \trowd seen, no cell of the row defined yet
 
     int m_fontNumber = -1;

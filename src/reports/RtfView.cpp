@@ -3,7 +3,9 @@
 #include "reports/ReportFileError.h"
 #include "reports/RtfReader.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
 
 RtfView::RtfView(QWidget* parent) : QTextBrowser(parent) {
     setObjectName(QStringLiteral("RE"));
@@ -25,5 +27,17 @@ void RtfView::loadFile(const QString& path) {
 
 void RtfView::loadRtf(const QByteArray& rtf) {
     RtfReader::read(rtf, document());
+    m_rtf = rtf;
     moveCursor(QTextCursor::Start);
+}
+
+void RtfView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    menu->setObjectName(QStringLiteral("RE_MNU"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (!m_menuActions.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_menuActions);
+    }
+    menu->popup(event->globalPos());
 }

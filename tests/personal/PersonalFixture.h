@@ -24,6 +24,9 @@ public:
     QString root() const { return m_tmp.root(); }
     QString binDir() const { return m_tmp.binDir(); }
     void installTemplates() const { m_tmp.installTemplates(); }
+    // Detaches from both databases, so that another process (a command-line tool) can open
+    // them; the fixture's database helpers are not used afterwards.
+    void closeDatabases() { m_db.reset(); }
 
 private:
     TempDatabase m_tmp;

@@ -2,6 +2,7 @@
 
 #include "ExportCommand.h"
 #include "ImportCommand.h"
+#include "ReportCommand.h"
 
 #include <QMap>
 #include <cstdio>
@@ -10,6 +11,7 @@ std::vector<std::unique_ptr<Command>> Command::all() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<ImportCommand>());
     commands.push_back(std::make_unique<ExportCommand>());
+    commands.push_back(std::make_unique<ReportCommand>());
     return commands;
 }
 

@@ -1,0 +1,231 @@
+#include "reports/ReportDocument.h"
+
+#include "reports/ReportFileError.h"
+#include "reports/ReportPageSetup.h"
+#include "reports/RtfReader.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+#include <algorithm>
+
+namespace {
+constexpr qreal FooterBand = 36.0; // room at the paper's foot for the page number
+constexpr qreal FooterHeight = 16.0;
+constexpr qreal FooterPixels = 11.0; // 8 points
+// 96 dots per inch in dots per metre, for the layout's measuring device.
+constexpr int DotsPerMetre = 3780;
+
+qreal pointsToPixels(qreal points) {
+    return points * ReportDocument::Dpi / 72.0;
+}
+} // namespace
+
+ReportDocument::ReportDocument(const QLocale& locale)
+    : m_locale(locale), m_metrics(8, 8, QImage::Format_RGB32),
+      m_document(std::make_unique<QTextDocument>()) {
+    m_metrics.setDotsPerMeterX(DotsPerMetre);
+    m_metrics.setDotsPerMeterY(DotsPerMetre);
+    setRtf(QByteArray());
+}
+
+ReportDocument::~ReportDocument() = default;
+
+void ReportDocument::setRtf(const QByteArray& rtf) {
+    RtfPageProps page;
+    m_document = std::make_unique<QTextDocument>();
+    m_document->setUndoRedoEnabled(false);
+    m_document->setDocumentMargin(0);
+    m_document->documentLayout()->setPaintDevice(&m_metrics);
+    // The page comes from the document's own words, but the text is laid out once, at the
+    // end of the read: the width is taken from a first look at those words.
+    m_pageLayout = ReportPageSetup::layoutFor(RtfReader::pageProps(rtf), m_locale);
+    const qreal width = bodyRect().width();
+    m_scale = 1.0;
+    m_document->setTextWidth(width);
+    RtfReader::read(rtf, m_document.get(), &page);
+    m_pageLayout = ReportPageSetup::layoutFor(page, m_locale);
+    const qreal used = m_document->documentLayout()->documentSize().width();
+    if (used > width + 0.5) {
+        m_scale = width / used;
+        m_document->setTextWidth(used);
+    }
+    paginate();
+}
+
+void ReportDocument::load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ReportFileError::cannotOpen(path, file.errorString());
+    const QByteArray rtf = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ReportFileError::cannotOpen(path, file.errorString());
+    setRtf(rtf);
+}
+
+QSizeF ReportDocument::paperSize() const {
+    const QSizeF points = m_pageLayout.fullRect(QPageLayout::Point).size();
+    return {pointsToPixels(points.width()), pointsToPixels(points.height())};
+}
+
+// The part of the paper the content goes in; the foot keeps room for the page number.
+QRectF ReportDocument::bodyRect() const {
+    const QMarginsF m = m_pageLayout.margins(QPageLayout::Point);
+    const QSizeF paper = paperSize();
+    const qreal foot = std::max(pointsToPixels(m.bottom()), FooterBand);
+    const qreal left = pointsToPixels(m.left());
+    const qreal top = pointsToPixels(m.top());
+    return QRectF(left, top, std::max(1.0, paper.width() - left - pointsToPixels(m.right())),
+                  std::max(1.0, paper.height() - top - foot));
+}
+
+void ReportDocument::addTableCuts(QTextTable* table, std::vector<Cut>& out) const {
+    QAbstractTextDocumentLayout* layout = m_document->documentLayout();
+    const QRectF frame = layout->frameBoundingRect(table);
+    auto contentTop = [&](int row) {
+        return layout->blockBoundingRect(table->cellAt(row, 0).firstCursorPosition().block()).top();
+    };
+    // A row starts as far above its first cell's text as the first row does above its own; the
+    // line between two rows stays with the upper one, so a page's last row is closed below.
+    const qreal inset = contentTop(0) - frame.top();
+    const qreal line = table->format().border();
+    auto rowTop = [&](int row) { return contentTop(row) - inset + line; };
+    const int rows = table->rows();
+    const int headers = std::min(table->format().headerRowCount(), rows);
+    const Span header =
+        headers > 0 ? Span{frame.top(), rowTop(std::min(headers, rows - 1))} : Span{};
+    const Span repeated = headers > 0 && headers < rows ? header : Span{};
+    out.push_back({frame.top(), {}});
+    // The header rows stay with the first row below them.
+    for (int row = std::max(1, headers + 1); row < rows; ++row)
+        out.push_back({rowTop(row), repeated});
+    out.push_back({frame.bottom(), {}});
+}
+
+std::vector<ReportDocument::Cut> ReportDocument::cuts() const {
+    std::vector<Cut> out;
+    QAbstractTextDocumentLayout* layout = m_document->documentLayout();
+    for (auto it = m_document->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* frame = it.currentFrame()) {
+            if (auto* table = qobject_cast<QTextTable*>(frame)) {
+                addTableCuts(table, out);
+            } else {
+                const QRectF r = layout->frameBoundingRect(frame);
+                out.push_back({r.top(), {}});
+                out.push_back({r.bottom(), {}});
+            }
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        const QTextLayout* lines = block.layout();
+        const QRectF r = layout->blockBoundingRect(block);
+        for (int i = 0; lines && i < lines->lineCount(); ++i)
+            out.push_back({r.top() + lines->lineAt(i).y(), {}});
+        out.push_back({r.bottom(), {}});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Cut& a, const Cut& b) { return a.y < b.y; });
+    return out;
+}
+
+void ReportDocument::paginate() {
+    m_pages.clear();
+    const std::vector<Cut> cutList = cuts();
+    const qreal height = m_document->documentLayout()->documentSize().height();
+    const qreal room = bodyRect().height() / m_scale;
+    qreal top = 0;
+    Span header;
+    while (top < height - 0.5) {
+        if (header.height() > room / 2)
+            header = Span{}; // header rows that would crowd out the rows are not repeated
+        const qreal limit = top + room - header.height();
+        qreal end = height;
+        Span next;
+        if (limit < height) {
+            auto after = std::upper_bound(cutList.begin(), cutList.end(), limit,
+                                          [](qreal y, const Cut& c) { return y < c.y; });
+            end = limit; // nothing to cut at: a row taller than the page is cut where it must
+            next = header;
+            if (after != cutList.begin() && std::prev(after)->y > top + 0.5) {
+                end = std::prev(after)->y;
+                next = std::prev(after)->header;
+            }
+        }
+        m_pages.push_back({header, {top, end}});
+        top = end;
+        header = next;
+    }
+    if (m_pages.empty())
+        m_pages.push_back({});
+}
+
+void ReportDocument::paintSpan(QPainter& painter, const Span& span, qreal y) const {
+    if (span.height() <= 0)
+        return;
+    const QRectF body = bodyRect();
+    const QRectF source(0, span.top, body.width() / m_scale, span.height());
+    painter.save();
+    painter.translate(body.left(), y);
+    painter.scale(m_scale, m_scale);
+    painter.setClipRect(QRectF(0, 0, source.width(), source.height()), Qt::IntersectClip);
+    painter.translate(0, -span.top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = source;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    m_document->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+void ReportDocument::paintFooter(QPainter& painter, int index) const {
+    const QRectF body = bodyRect();
+    const qreal foot = paperSize().height() - body.bottom();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(int(FooterPixels));
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(QColor(89, 89, 89));
+    painter.drawText(
+        QRectF(body.left(), body.bottom() + (foot - FooterHeight) / 2, body.width(), FooterHeight),
+        Qt::AlignCenter, QStringLiteral("Page %1 of %2").arg(index + 1).arg(pageCount()));
+    painter.restore();
+}
+
+void ReportDocument::paintPage(QPainter& painter, int index) const {
+    if (index < 0 || index >= pageCount())
+        return;
+    const Page& page = m_pages[size_t(index)];
+    const qreal top = bodyRect().top();
+    paintSpan(painter, page.header, top);
+    paintSpan(painter, page.body, top + page.header.height() * m_scale);
+    paintFooter(painter, index);
+}
+
+bool ReportDocument::print(QPagedPaintDevice& device, const Progress& progress, int first,
+                           int last) const {
+    first = std::clamp(first, 0, pageCount() - 1);
+    last = last < 0 ? pageCount() - 1 : std::clamp(last, first, pageCount() - 1);
+    QPageLayout paper = m_pageLayout;
+    paper.setMargins(QMarginsF());
+    device.setPageLayout(paper);
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const qreal sx = device.logicalDpiX() / Dpi;
+    const qreal sy = device.logicalDpiY() / Dpi;
+    const int count = last - first + 1;
+    for (int i = first; i <= last; ++i) {
+        if (i > first && !device.newPage())
+            return false;
+        painter.save();
+        painter.scale(sx, sy);
+        paintPage(painter, i);
+        painter.restore();
+        if (progress && !progress(i - first + 1, count))
+            return false;
+    }
+    return painter.end();
+}

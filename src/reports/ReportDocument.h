@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QLocale>
+#include <QPageLayout>
+#include <QString>
+#include <QTextDocument>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// A report laid out on printed pages: the RTF document as the detail pane's reader makes it,
+// on the page of ReportPageSetup, cut between lines and table rows (a row is never split unless
+// it is taller than a page), the table's header rows repeated at the top of each page, and
+// "Page N of M" in the footer. Content wider than the page is scaled down to fit its width.
+// Lengths are in 96-dpi pixels of the paper, whatever the screen.
+class ReportDocument {
+public:
+    explicit ReportDocument(const QLocale& locale = QLocale::system());
+    ~ReportDocument();
+
+    // Replaces the content with the RTF document (text that is not RTF shows as plain text).
+    void setRtf(const QByteArray& rtf);
+    // Reads an RTF file; ReportFileError when it cannot be read.
+    void load(const QString& path);
+
+    QTextDocument& document() { return *m_document; }
+    const QPageLayout& pageLayout() const { return m_pageLayout; }
+    int pageCount() const { return int(m_pages.size()); }
+    // The paper in 96-dpi pixels.
+    QSizeF paperSize() const;
+
+    // Paints one page (from 0) with the painter's origin at the paper's top left corner, in
+    // 96-dpi pixels of the paper.
+    void paintPage(QPainter& painter, int index) const;
+
+    // Prints the pages first..last (from 0, clamped) onto a device whose painter starts at the
+    // paper's corner (no margins of its own). `progress` is told of every page done and stops
+    // the print when it answers false. Answers whether every page was printed.
+    using Progress = std::function<bool(int done, int count)>;
+    bool print(QPagedPaintDevice& device, const Progress& progress = {}, int first = 0,
+               int last = -1) const;
+
+    static constexpr qreal Dpi = 96.0;
+
+private:
+    struct Span {
+        qreal top = 0;
+        qreal bottom = 0;
+        qreal height() const { return bottom - top; }
+    };
+    // One cut point: a y at which a page may end, and the header rows that a page starting
+    // there repeats (empty span when none).
+    struct Cut {
+        qreal y;
+        Span header;
+    };
+    struct Page {
+        Span header;
+        Span body;
+    };
+
+    void paginate();
+    std::vector<Cut> cuts() const;
+    void addTableCuts(class QTextTable* table, std::vector<Cut>& out) const;
+    QRectF bodyRect() const;
+    void paintSpan(QPainter& painter, const Span& span, qreal y) const;
+    void paintFooter(QPainter& painter, int index) const;
+
+    QLocale m_locale;
+    QImage m_metrics; // a 96-dpi device the layout measures fonts on
+    std::unique_ptr<QTextDocument> m_document;
+    QPageLayout m_pageLayout;
+    qreal m_scale = 1.0; // content to paper
+    std::vector<Page> m_pages;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class PdfExportJob;
+class QPrinter;
+class QProgressDialog;
+class QWidget;
+class ReportDocument;
+
+// Print, print preview and Save as PDF for one report or detail sheet given as RTF: the system
+// print dialog, Qt's preview, and a save dialog proposing "<page> report <date>.pdf" in the
+// user's documents folder, the PDF written on a thread of its own with its progress shown.
+// Dialogs go through seams (setNextFileName, setNextPrinter) so tests never block.
+class ReportOutput : public QObject {
+    Q_OBJECT
+public:
+    // `page` names the page ("Personal"), `kind` the document ("report", "detail").
+    ReportOutput(const QString& page, const QString& kind, QWidget* parent);
+    ~ReportOutput() override;
+
+    void setPage(const QString& page) { m_page = page; }
+    // The document to print; the laid-out pages are made when first needed. The PDF is always
+    // laid out again from these bytes, on its own thread.
+    void setRtf(const QByteArray& rtf);
+    // Prints and previews pages the caller has laid out already (the report window's); they
+    // stay the caller's.
+    void setReport(const ReportDocument* report);
+
+    void print();
+    void preview();
+    void saveAsPdf();
+    bool isWriting() const;
+    void cancelWriting();
+
+    // "<page> <kind> <yyyy-MM-dd>.pdf" in the documents folder.
+    QString proposedFileName(const QDate& date = QDate::currentDate()) const;
+
+    // Seams: the next save dialog answers this name (empty: cancelled) without showing; the
+    // next print dialog is replaced by the function (set up the printer, answer whether to
+    // print). Each is used once.
+    static void setNextFileName(const QString& path);
+    static void setNextPrinter(std::function<bool(QPrinter&)> setUp);
+
+signals:
+    // A PDF was written (path) or could not be (message shown to the user too).
+    void pdfWritten(const QString& path);
+    void pdfFailed(const QString& message);
+    void progress(int done, int count);
+
+private:
+    const ReportDocument& report();
+    QString askFileName();
+    void written(bool ok, const QString& path, const QString& message);
+    void showError(const QString& message);
+
+    QString m_page;
+    QString m_kind;
+    QWidget* m_parent;
+    QByteArray m_rtf;
+    const ReportDocument* m_shared = nullptr;
+    std::unique_ptr<ReportDocument> m_own;
+    PdfExportJob* m_job;
+    QProgressDialog* m_progress = nullptr;
+};
