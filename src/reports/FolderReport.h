@@ -1,6 +1,6 @@
 #pragma once
 
-#include "personal/ContactRow.h"
+#include "contacts/ContactRow.h"
 
 #include <QList>
 #include <QString>
