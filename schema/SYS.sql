@@ -16,8 +16,18 @@ CREATE TABLE HVXUPD (
     CONSTRAINT PK_HVXUPD PRIMARY KEY (ID)
 );
 
+/* How far each update script got: its file name, the MD5 digest of its text, the number of
+   its last committed statement. */
+CREATE TABLE HVXSCR (
+    NAM     VARCHAR(250) NOT NULL,
+    HSH     VARCHAR(32),
+    STM     INTEGER,
+    CONSTRAINT PK_HVXSCR PRIMARY KEY (NAM)
+);
+
 /* 1: name part of the update scripts; 3: fingerprint of the last accepted update set;
-   4: update state (0 nothing pending). */
+   4: update state (0 nothing pending); 5 and 6: installation attempts and starts without
+   the updater's confirmation, each as "<count> <fingerprint>" (added when first needed). */
 INSERT INTO HVX (ID, COM) VALUES (1, '100');
 INSERT INTO HVX (ID, COM) VALUES (3, '');
 INSERT INTO HVX (ID, COM) VALUES (4, '0');

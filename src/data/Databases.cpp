@@ -1,6 +1,7 @@
 #include "data/Databases.h"
 
 #include "data/DatabaseError.h"
+#include "data/FbClient.h"
 
 #include <QDebug>
 #include <QDir>
@@ -20,6 +21,7 @@ void Databases::open(const QString& dataPath, const QString& sysPath) {
     SYS_MDB.setDatabaseName(sysPath);
     MDB.open();
     SYS_MDB.open();
+    FbClient::reserveLockFiles();
     QStringList refused;
     for (auto [helper, path] : {std::pair{&MM, dataPath}, std::pair{&SYS_MM, sysPath}}) {
         const QString charSet = characterSet(*helper);

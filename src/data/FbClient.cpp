@@ -4,12 +4,16 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Firebird;
@@ -32,6 +36,22 @@ FbClient& FbClient::instance() {
 
 void FbClient::setLockDirectory(const QString& dir) {
     g_lockDirectory = dir;
+}
+
+void FbClient::reserveLockFiles(qint64 bytes) {
+    const QDir dir(g_lockDirectory);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        const int fd =
+            ::open(QFile::encodeName(dir.filePath(name)).constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // Only mapped files have a size. Blocks beyond the end are kept for the engine's
+        // growth without changing the size it sees.
+        if (::fstat(fd, &st) == 0 && st.st_size > 0)
+            ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, std::max<off_t>(st.st_size, off_t(bytes)));
+        ::close(fd);
+    }
 }
 
 // One lock folder per copy of the program (its temp folder), never one per user: copies

@@ -14,6 +14,11 @@ public:
     static void setLockDirectory(const QString& dir);
     // Per copy of the program: <program folder>/../temp/fb-lock.
     static QString defaultLockDirectory();
+    // The engine maps its lock files into memory: a page it touches on a full disk ends the
+    // process with SIGBUS. The files present are given their disk blocks now, at least
+    // `bytes` each, so the engine's own growth within that never needs a free block.
+    static void reserveLockFiles(qint64 bytes = LockFileReserve);
+    static constexpr qint64 LockFileReserve = qint64(8) << 20;
 
     Firebird::IMaster* master() const { return m_master; }
     Firebird::IProvider* provider() const { return m_provider; }

@@ -127,14 +127,26 @@ QStringList ScriptRunner::splitStatements(const QString& script) {
     return out;
 }
 
-void ScriptRunner::RunScript(const QString& script) {
+void ScriptRunner::setCommitHooks(CommitHook before, CommitHook after) {
+    m_beforeCommit = std::move(before);
+    m_afterCommit = std::move(after);
+}
+
+void ScriptRunner::RunScript(const QString& script, int resumeAfter) {
     ScriptSplitter splitter(script);
     QString statement;
+    m_number = 0;
     while (splitter.next(statement)) {
         if (statement.isEmpty())
             continue;
         if (matches(statement, "^(EXIT|QUIT)$"))
             break;
+        if (++m_number <= resumeAfter) {
+            // Done before: only the connection's settings are taken up again.
+            if (matches(statement, "^SET\\s+(SQL\\s+DIALECT|NAMES|AUTODDL)\\b"))
+                runCommand(statement);
+            continue;
+        }
         try {
             runStatement(statement);
             ++m_executed;
@@ -155,7 +167,11 @@ void ScriptRunner::runStatement(const QString& statement) {
 bool ScriptRunner::runCommand(const QString& statement) {
     QRegularExpressionMatch m;
     if (matches(statement, "^COMMIT(\\s+WORK)?$")) {
+        if (m_beforeCommit)
+            m_beforeCommit(m_number);
         m_transaction.commit();
+        if (m_afterCommit)
+            m_afterCommit(m_number);
     } else if (matches(statement, "^ROLLBACK(\\s+WORK)?$")) {
         m_transaction.rollback();
     } else if (matches(statement, "^SET\\s+SQL\\s+DIALECT\\s+(\\d+)$", &m)) {

@@ -1,5 +1,5 @@
-// Creates a database file from its schema script, unless the file already exists: staging
-// never touches a database that holds a user's data.
+// Creates a database file from its schema script. A file that exists already holds a user's
+// data: it only gets the tables of the script it lacks (made by a later schema), nothing else.
 #include "data/DatabaseBuilder.h"
 #include "data/DatabaseError.h"
 
@@ -14,8 +14,19 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
-    if (QFileInfo::exists(path))
+    if (QFileInfo::exists(path)) {
+        // A database in use (the program running) is brought up to date at a later build.
+        try {
+            const QStringList added =
+                DatabaseBuilder::addMissingTables(path, QString::fromLocal8Bit(argv[2]));
+            if (!added.isEmpty())
+                std::printf("tk-mkdb: %s: added %s\n", argv[1], qPrintable(added.join(", ")));
+        } catch (const DatabaseError& e) {
+            std::fprintf(stderr, "tk-mkdb: %s: not brought up to date: %s\n", argv[1],
+                         qPrintable(e.message()));
+        }
         return 0;
+    }
     try {
         DatabaseBuilder::create(path, QString::fromLocal8Bit(argv[2]));
     } catch (const DatabaseError& e) {
