@@ -2,10 +2,12 @@
 
 #include "data/Databases.h"
 #include "online/UpdateArchive.h"
+#include "online/UpdatePlan.h"
+#include "online/UpdateQueue.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -15,18 +17,6 @@
 #include <stdexcept>
 
 namespace {
-// Folders made writable first, so that removing the old unpacked update does not stop at one.
-void removeTree(const QString& dir) {
-    if (!QFileInfo::exists(dir))
-        return;
-    QDirIterator it(dir, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        QFile::setPermissions(it.next(), QFile::permissions(it.filePath()) | QFile::WriteOwner |
-                                             QFile::ExeOwner | QFile::ReadOwner);
-    QDir(dir).removeRecursively();
-}
-
 QString readScript(const QString& path) {
     QFile f(path);
     if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
@@ -37,13 +27,13 @@ QString readScript(const QString& path) {
 
 UpdateInstaller::UpdateInstaller(Databases& db, const QString& programDir, QObject* parent)
     : QObject(parent), m_db(db), m_programDir(programDir),
-      m_temp(QDir::cleanPath(programDir + QStringLiteral("/../temp"))) {}
+      m_temp(QDir::cleanPath(programDir + QStringLiteral("/../temp"))), m_progress(db.SYS_MM) {}
 
 bool UpdateInstaller::install() {
     try {
         emit captionChanged(ExtractingCaption);
         emit progressChanged(0);
-        if (!extract())
+        if (!extract() || !checkPlan())
             return false;
         takeReplica();
         emit captionChanged(UpdatingCaption);
@@ -57,6 +47,7 @@ bool UpdateInstaller::install() {
         runScript(m_temp + QStringLiteral("/file/sys_") + script, false);
         emit progressChanged(100);
         m_db.SYS_MM.ExecStatement(QStringLiteral("update hvx set com=3 where id=4"));
+        m_progress.clear();
         m_db.SYS_DTR.CommitRetaining();
         return true;
     } catch (const std::exception& e) {
@@ -68,7 +59,7 @@ bool UpdateInstaller::install() {
 // Unpacks on a worker thread; its progress reaches this thread's signals through the loop.
 bool UpdateInstaller::extract() {
     const QString fileDir = m_temp + QStringLiteral("/file");
-    removeTree(fileDir);
+    UpdateQueue::removeFolder(fileDir);
     UpdateArchive archive(m_temp + QStringLiteral("/file.zup.001"));
     UpdateArchive::Result result = UpdateArchive::Result::CannotOpen;
     QEventLoop loop;
@@ -88,11 +79,35 @@ bool UpdateInstaller::extract() {
     worker->wait();
     delete worker;
     QCoreApplication::sendPostedEvents(this);
+    m_notUnpacked = archive.skipped();
+    for (const QString& entry : m_notUnpacked)
+        log(QStringLiteral("update file not unpacked: ") + entry);
     if (result != UpdateArchive::Result::Extracted) {
         m_error = archive.error();
+        // A half-done extraction (a full disk) is not left behind to fill it.
+        if (result != UpdateArchive::Result::CannotOpen)
+            UpdateQueue::removeFolder(fileDir);
         return false;
     }
+    // An update with nothing to copy still gives the updater its (empty) folder.
+    QDir().mkpath(fileDir);
     return true;
+}
+
+// The updater copies file by file once the program has ended; a copy it cannot make would
+// leave the update half done with the scripts already run, so it is found here first.
+bool UpdateInstaller::checkPlan() {
+    const QStringList conflicts =
+        UpdatePlan::conflicts(m_temp + QStringLiteral("/file"), QFileInfo(m_temp).path());
+    if (conflicts.isEmpty())
+        return true;
+    m_error = QStringLiteral("the update cannot be put in place: ") +
+              conflicts.join(QStringLiteral("; "));
+    return false;
+}
+
+void UpdateInstaller::log(const QString& line) {
+    std::fprintf(stderr, "tessaro-kavelin: %s\n", qPrintable(line));
 }
 
 // The updater runs from the program folder; a new copy replaces it whole or not at all.
@@ -113,8 +128,39 @@ void UpdateInstaller::takeReplica() {
         QFile::remove(staged);
 }
 
+// Each COMMIT of a script is recorded, so a run cut short goes on after it next time: the
+// system script's record is committed with its own work; the data script's right after its
+// commit, in the system database (a crash between those two commits runs that one stretch
+// of the data script again).
 void UpdateInstaller::runScript(const QString& path, bool data) {
     if (!QFileInfo::exists(path))
         return;
-    (data ? m_db.SCR : m_db.SYS_SCR).RunScript(readScript(path));
+    const QString text = readScript(path);
+    const QString name = QFileInfo(path).fileName();
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex());
+    const int resume = m_progress.resumePoint(name, digest);
+    if (resume > 0)
+        log(QStringLiteral("%1 goes on after statement %2, committed before")
+                .arg(name)
+                .arg(resume));
+    ScriptRunner& runner = data ? m_db.SCR : m_db.SYS_SCR;
+    if (data)
+        runner.setCommitHooks({}, [this, name, digest](int statement) {
+            if (m_progress.record(name, digest, statement)) {
+                m_db.SYS_DTR.CommitRetaining();
+                emit scriptCommitted(name, statement);
+            }
+        });
+    else
+        runner.setCommitHooks(
+            [this, name, digest](int statement) { m_progress.record(name, digest, statement); },
+            [this, name](int statement) { emit scriptCommitted(name, statement); });
+    try {
+        runner.RunScript(text, resume);
+    } catch (...) {
+        runner.setCommitHooks({}, {});
+        throw;
+    }
+    runner.setCommitHooks({}, {});
 }

@@ -5,9 +5,18 @@
 #include "data/SingleValueHelper.h"
 #include "data/Transaction.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+
+namespace {
+// Configuration rows of HVX beside the state (4) and the fingerprint (3).
+constexpr int InstallAttemptsRow = 5;
+constexpr int UnconfirmedStartsRow = 6;
+} // namespace
 
 UpdateQueue::UpdateQueue(SingleValueHelper& sysMm, const QString& tempDir)
     : m_mm(sysMm), m_temp(tempDir) {}
@@ -122,5 +131,56 @@ bool UpdateQueue::Che_Suc_Upd() {
     setState(Nothing);
     commit();
     QFile::remove(marker);
+    removeFiles();
     return true;
+}
+
+// The row holds "<count> <fingerprint>"; rows missing in a database made before them are
+// added on first use.
+int UpdateQueue::countFor(int row) {
+    const QString fingerprint = storedFingerprint();
+    const QString stored = m_mm.QueryText(QStringLiteral("COM"), QStringLiteral("HVX"),
+                                          QStringLiteral("ID=%1").arg(row));
+    const int count =
+        stored.section(u' ', 1) == fingerprint ? stored.section(u' ', 0, 0).toInt() + 1 : 1;
+    m_mm.ExecStatement(QStringLiteral("update or insert into hvx (id,com) values (%1,%2) "
+                                      "matching (id)")
+                           .arg(row)
+                           .arg(QuoteSql(QString::number(count) + u' ' + fingerprint)));
+    commit();
+    return count;
+}
+
+int UpdateQueue::countInstallAttempt() {
+    return countFor(InstallAttemptsRow);
+}
+
+int UpdateQueue::countUnconfirmedStart() {
+    return countFor(UnconfirmedStartsRow);
+}
+
+void UpdateQueue::setAside() {
+    m_mm.ExecStatement(QStringLiteral("delete from hvxupd"));
+    setState(Nothing);
+    commit();
+    removeFiles();
+}
+
+void UpdateQueue::removeFiles() const {
+    const QDir temp(m_temp);
+    for (const QString& part :
+         temp.entryList({QStringLiteral("file.zup.[0-9][0-9][0-9]*")}, QDir::Files))
+        QFile::remove(temp.filePath(part));
+    removeFolder(m_temp + QStringLiteral("/file"));
+}
+
+void UpdateQueue::removeFolder(const QString& dir) {
+    if (!QFileInfo::exists(dir))
+        return;
+    QDirIterator it(dir, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        QFile::setPermissions(it.next(), QFile::permissions(it.filePath()) | QFile::WriteOwner |
+                                             QFile::ExeOwner | QFile::ReadOwner);
+    QDir(dir).removeRecursively();
 }

@@ -48,12 +48,27 @@ public:
     // Start-up with state 2: whether every downloaded part is intact. A damaged or missing
     // part is queued again and the state goes back to 1, so the download fetches it again.
     bool Che_Upd_Intg();
-    // Start-up with state 3: the updater's marker confirms the update (state 0, marker
-    // removed); without it the answer is false.
+    // Start-up with state 3: the updater's marker confirms the update (state 0, marker,
+    // downloaded parts and unpacked files removed); without it the answer is false.
     bool Che_Suc_Upd();
+
+    // Counts one more installation attempt, or one more start in state 3 without the
+    // marker, of the stored fingerprint (a new fingerprint starts again at one) and answers
+    // the count. Commits before the attempt, so one that crashes counts too.
+    int countInstallAttempt();
+    int countUnconfirmedStart();
+    // Gives up the stored update: state 0, queue emptied, parts and unpacked files removed.
+    // The fingerprint stays, so the same set is not taken again; a new one is. Commits.
+    void setAside();
+    // Removes the downloaded parts and the unpacked update from the temp folder.
+    void removeFiles() const;
+
+    // Removes a folder with everything in it, making read-only folders writable first.
+    static void removeFolder(const QString& dir);
 
 private:
     void commit();
+    int countFor(int row);
 
     SingleValueHelper& m_mm;
     QString m_temp;

@@ -2,10 +2,12 @@
 
 #include "data/Databases.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QtTest>
 
 UpdateSetFixture::UpdateSetFixture() {
@@ -31,6 +33,32 @@ int UpdateSetFixture::build(const QString& volumeSize) {
     p.waitForFinished(120000);
     m_output = QString::fromLocal8Bit(p.readAll());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+int UpdateSetFixture::buildRaw(const QStringList& paths) {
+    QDir().mkpath(updateDir());
+    const QString volume = updateDir() + QStringLiteral("/file.zup.001");
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setWorkingDirectory(sourceDir());
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("7zz")).isEmpty()
+                             ? QStringLiteral("7z")
+                             : QStringLiteral("7zz");
+    p.start(tool, QStringList{QStringLiteral("a"), QStringLiteral("-t7z"), QStringLiteral("-bd"),
+                              volume + QStringLiteral(".7z")} +
+                      paths);
+    p.waitForFinished(120000);
+    m_output = QString::fromLocal8Bit(p.readAll());
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return p.exitCode() ? p.exitCode() : -1;
+    QFile::rename(volume + QStringLiteral(".7z"), volume);
+    QFile list(updateDir() + QStringLiteral("/parts.txt"));
+    list.open(QIODevice::WriteOnly);
+    QFile f(volume);
+    f.open(QIODevice::ReadOnly);
+    list.write("1,'" + QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5).toHex() +
+               "'\n");
+    return 0;
 }
 
 int UpdateSetFixture::partCount() const {

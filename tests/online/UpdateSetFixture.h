@@ -17,6 +17,10 @@ public:
                  QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner);
     // Runs the tool; the set lands in updateDir(). Answers the tool's exit code.
     int build(const QString& volumeSize = QStringLiteral("10m"));
+    // Archives `paths` of the source folder as they stand (no "file/" put in front) with the
+    // 7z command into one volume with its part list, as a maker's mistake or a hostile
+    // server would. Answers the command's exit code.
+    int buildRaw(const QStringList& paths);
 
     // The folder holding source/ and update/: the service's data folder.
     QString root() const { return m_dir.path(); }

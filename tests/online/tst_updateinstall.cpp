@@ -2,14 +2,21 @@
 // program folder, real databases.
 #include "TempDatabase.h"
 #include "UpdateSetFixture.h"
+#include "data/Connection.h"
+#include "data/DatabaseBuilder.h"
 #include "data/Databases.h"
+#include "data/FbClient.h"
+#include "data/Transaction.h"
 #include "online/UpdateArchive.h"
 #include "online/UpdateInstaller.h"
 #include "online/UpdateQueue.h"
 
 #include <QtTest>
+#include <csignal>
+#include <sys/stat.h>
 
 namespace {
+constexpr int BulkRows = 6000;
 const QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
 // What a second connection sees: only committed work.
@@ -130,6 +137,203 @@ private slots:
         QCOMPARE(committed(m_db->files, "TITLE|CTRY|CD=99002", true), QString());
     }
 
+    // A damaged entry (its checksum does not match) is passed over and named; the other
+    // files and the scripts are installed.
+    void damagedEntryIsPassedOver() {
+        m_set->addFile("bin/a.bin", UpdateSetFixture::noise(200000, 11));
+        m_set->addFile("bin/b.bin", UpdateSetFixture::noise(200000, 12));
+        m_set->addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                      "(99005, 0, 'Still Installed', '05');\nCOMMIT;\n");
+        QCOMPARE(m_set->build(), 0);
+        m_set->placeDownloaded(m_db->db, temp());
+        // Noise is stored as it is, so one changed byte only breaks that file's checksum.
+        QFile volume(temp() + "/file.zup.001");
+        QVERIFY(volume.open(QIODevice::ReadWrite));
+        volume.seek(32 + 100000);
+        const char byte = volume.peek(1).at(0);
+        volume.write(QByteArray(1, char(byte ^ 0x5A)));
+        volume.close();
+
+        UpdateInstaller installer(m_db->db, bin());
+        QVERIFY2(installer.install(), qPrintable(installer.error()));
+        const bool aKept = QFileInfo::exists(temp() + "/file/bin/a.bin");
+        const bool bKept = QFileInfo::exists(temp() + "/file/bin/b.bin");
+        QVERIFY(aKept != bKept);
+        const QString kept = aKept ? "a.bin" : "b.bin";
+        QCOMPARE(readAll(temp() + "/file/bin/" + kept),
+                 UpdateSetFixture::noise(200000, aKept ? 11 : 12));
+        QCOMPARE(installer.notUnpacked().size(), 1);
+        QVERIFY(installer.notUnpacked().first().startsWith(QString("file/bin/") +
+                                                           (aKept ? "b.bin" : "a.bin")));
+        QCOMPARE(committed(m_db->files, "TITLE|CTRY|CD=99005", true), QString("Still Installed"));
+        QCOMPARE(committed(m_db->files, "COM|HVX|ID=4", false), QString("3"));
+    }
+
+    // Entries outside the update folder are passed over and named, never a refusal of the set;
+    // a plain file named like the folder is one of them.
+    void entriesOutsideTheFolderArePassedOver() {
+        m_set->addFile("file/bin/good.txt", "good");
+        m_set->addFile("stray.txt", "outside");
+        QCOMPARE(m_set->buildRaw({"file", "stray.txt"}), 0);
+        m_set->placeDownloaded(m_db->db, temp());
+        UpdateInstaller installer(m_db->db, bin());
+        QVERIFY2(installer.install(), qPrintable(installer.error()));
+        QCOMPARE(readAll(temp() + "/file/bin/good.txt"), "good");
+        QVERIFY(!QFileInfo::exists(temp() + "/stray.txt"));
+        QCOMPARE(installer.notUnpacked().size(), 1);
+        QVERIFY(installer.notUnpacked().first().startsWith("stray.txt: "));
+
+        UpdateSetFixture plain;
+        plain.addFile("file", "a file, not the folder");
+        QCOMPARE(plain.buildRaw({"file"}), 0);
+        m_db->db.SYS_MM.ExecStatement("delete from hvxupd");
+        plain.placeDownloaded(m_db->db, temp());
+        UpdateInstaller again(m_db->db, bin());
+        QVERIFY2(again.install(), qPrintable(again.error()));
+        // The updater finds its folder, empty.
+        QVERIFY(QFileInfo(temp() + "/file").isDir());
+        QVERIFY(QDir(temp() + "/file").isEmpty());
+        QCOMPARE(again.notUnpacked().size(), 1);
+    }
+
+    // What the updater could not put in place stops the installation before any script runs.
+    void filesThatCannotBePutInPlace_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("inTheWay");
+        QTest::newRow("folder over the program") << "bin/tessaro-kavelin/x"
+                                                 << "bin/tessaro-kavelin";
+        QTest::newRow("file over a folder") << "templates"
+                                            << "templates";
+    }
+    void filesThatCannotBePutInPlace() {
+        QFETCH(QString, entry);
+        QFETCH(QString, inTheWay);
+        QFile program(bin() + "/tessaro-kavelin");
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.close();
+        QDir().mkpath(m_db->files.root() + "/templates");
+        m_set->addFile(entry, "in the way");
+        m_set->addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                      "(99006, 0, 'Never', '06');\nCOMMIT;\n");
+        QCOMPARE(m_set->build(), 0);
+        m_set->placeDownloaded(m_db->db, temp());
+        UpdateInstaller installer(m_db->db, bin());
+        QVERIFY(!installer.install());
+        QVERIFY2(installer.error().contains(inTheWay), qPrintable(installer.error()));
+        QCOMPARE(committed(m_db->files, "TITLE|CTRY|CD=99006", true), QString());
+        QCOMPARE(committed(m_db->files, "COM|HVX|ID=4", false), QString("2"));
+    }
+
+    // A set whose files would not fit beside the reserve is refused before anything is
+    // written; one that fits with the reserve is unpacked.
+    void setThatWouldNotFitIsRefused() {
+        m_set->addFile("bin/data.bin", UpdateSetFixture::noise(300000));
+        m_set->addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                      "(99007, 0, 'Too Big', '07');\nCOMMIT;\n");
+        QCOMPARE(m_set->build(), 0);
+        m_set->placeDownloaded(m_db->db, temp());
+        qint64 free = UpdateArchive::ReservedBytes + 300000 - 1;
+        UpdateArchive::setFreeSpaceProbe([&free](const QString&) { return free; });
+        UpdateInstaller refused(m_db->db, bin());
+        const bool installed = refused.install();
+        UpdateArchive::setFreeSpaceProbe({});
+        QVERIFY(!installed);
+        QVERIFY2(refused.error().startsWith("Not enough free disk space"),
+                 qPrintable(refused.error()));
+        QVERIFY(!QFileInfo::exists(temp() + "/file"));
+        QCOMPARE(committed(m_db->files, "TITLE|CTRY|CD=99007", true), QString());
+        QCOMPARE(committed(m_db->files, "COM|HVX|ID=4", false), QString("2"));
+
+        free = UpdateArchive::ReservedBytes + 400000;
+        UpdateArchive::setFreeSpaceProbe([&free](const QString&) { return free; });
+        UpdateInstaller fits(m_db->db, bin());
+        const bool fitted = fits.install();
+        UpdateArchive::setFreeSpaceProbe({});
+        QVERIFY2(fitted, qPrintable(fits.error()));
+        QCOMPARE(readAll(temp() + "/file/bin/data.bin"), UpdateSetFixture::noise(300000));
+    }
+
+    // A data script killed half way goes on after its last recorded COMMIT: every row once.
+    void killedScriptGoesOnWhereItStopped() {
+        QByteArray script = "CREATE TABLE BULK_ROWS (N INTEGER);\n";
+        for (int i = 1; i <= BulkRows; ++i) {
+            script += "INSERT INTO BULK_ROWS (N) VALUES (" + QByteArray::number(i) + ");\n";
+            if (i % 250 == 0)
+                script += "COMMIT;\n";
+        }
+        m_set->addFile("prs_100.sql", script);
+        m_set->addFile("sys_100.sql", "INSERT INTO HVX (ID, COM) VALUES (9, 'once');\nCOMMIT;\n");
+        QCOMPARE(m_set->build(), 0);
+        m_set->placeDownloaded(m_db->db, temp());
+        // The probe process opens the databases itself: the engine gives a file to one process.
+        const TempDatabase& files = m_db->files;
+        closeDatabases();
+
+        QProcess probe;
+        probe.start(TK_INSTALL_PROBE_PATH, {files.binDir(), files.dataPath(), files.sysPath()});
+        QVERIFY(probe.waitForStarted(10000));
+        // Killed once a few commits are recorded, while it goes on inserting.
+        QByteArray seen;
+        while (seen.count("committed prs_100.sql") < 4 && probe.state() == QProcess::Running) {
+            probe.waitForReadyRead(1000);
+            seen += probe.readAllStandardOutput();
+        }
+        ::kill(pid_t(probe.processId()), SIGKILL);
+        QVERIFY(probe.waitForFinished(10000));
+        QVERIFY2(!seen.contains("installed"), seen.constData());
+
+        m_db->db.open(files.dataPath(), files.sysPath());
+        UpdateInstaller installer(m_db->db, bin());
+        QVERIFY2(installer.install(), qPrintable(installer.error()));
+        QCOMPARE(committed(files, "COUNT(*)|BULK_ROWS|", true), QString::number(BulkRows));
+        QCOMPARE(committed(files, "COUNT(DISTINCT N)|BULK_ROWS|", true), QString::number(BulkRows));
+        QCOMPARE(committed(files, "COUNT(*)|HVX|ID=9", false), QString("1"));
+        // Nothing is left to resume once the installation is recorded.
+        QCOMPARE(committed(files, "COUNT(*)|HVXSCR|", false), QString("0"));
+    }
+
+    // The engine's memory-mapped lock files own their disk blocks once the databases are
+    // open, so a disk filled afterwards cannot end the program when the engine touches them.
+    void engineLockFilesOwnTheirBlocks() {
+        const QDir lockDir(FbClient::defaultLockDirectory());
+        int mapped = 0;
+        for (const QString& name : lockDir.entryList(QDir::Files)) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(lockDir.filePath(name)).constData(), &st), 0);
+            if (st.st_size == 0)
+                continue; // a file only locked, never mapped
+            ++mapped;
+            QVERIFY2(qint64(st.st_blocks) * 512 >= FbClient::LockFileReserve, qPrintable(name));
+        }
+        QVERIFY(mapped > 0);
+    }
+
+    // A system database made before the progress table gets it at staging, rows untouched.
+    void olderDatabaseGetsTheNewTable() {
+        QTemporaryDir dir;
+        QFile schema(TK_SCHEMA_DIR "/SYS.sql");
+        QVERIFY(schema.open(QIODevice::ReadOnly));
+        QString older = QString::fromUtf8(schema.readAll());
+        const qsizetype from = older.indexOf("CREATE TABLE HVXSCR");
+        older.remove(from, older.indexOf(");", from) + 2 - from);
+        QFile oldSchema(dir.path() + "/old.sql");
+        QVERIFY(oldSchema.open(QIODevice::WriteOnly));
+        oldSchema.write(older.toUtf8());
+        oldSchema.close();
+        const QString path = dir.path() + "/SYS.FDB";
+        DatabaseBuilder::create(path, oldSchema.fileName());
+        QCOMPARE(DatabaseBuilder::addMissingTables(path, TK_SCHEMA_DIR "/SYS.sql"),
+                 QStringList{"HVXSCR"});
+        QCOMPARE(DatabaseBuilder::addMissingTables(path, TK_SCHEMA_DIR "/SYS.sql"), QStringList());
+        Connection connection;
+        connection.setDatabaseName(path);
+        connection.open();
+        Transaction transaction(connection);
+        SingleValueHelper mm(transaction);
+        QCOMPARE(mm.QueryText("COM", "HVX", "ID=1"), QString("100"));
+        QCOMPARE(mm.QueryCount(QString(), "HVXSCR"), 0);
+    }
+
     void unsafeEntryPaths() {
         QVERIFY(UpdateArchive::isSafeEntryPath("file/bin/tessaro-kavelin"));
         QVERIFY(!UpdateArchive::isSafeEntryPath("file/../bin/tessaro-kavelin"));
@@ -177,6 +381,12 @@ private slots:
     }
 
 private:
+    void closeDatabases() {
+        m_db->db.DTR.rollback();
+        m_db->db.SYS_DTR.rollback();
+        m_db->db.MDB.close();
+        m_db->db.SYS_MDB.close();
+    }
     QString bin() const { return m_db->files.binDir(); }
     QString temp() const { return m_db->files.root() + "/temp"; }
     static void writeNoise(const QString& path) {

@@ -8,6 +8,7 @@
 #include <QLocalSocket>
 #include <QtTest>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 const QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
@@ -43,6 +44,9 @@ private slots:
     void installHandOverAndConfirm() {
         UpdateSetFixture set;
         set.addFile("bin/readme.txt", "new notes");
+        // Bytes that do not compress make the set span several volumes whatever the size of
+        // the updater binary in this build.
+        set.addFile("bin/payload.bin", UpdateSetFixture::noise(300000));
         set.addFile("replica", readAll(TK_STAGE_DIR "/bin/replica"), Executable);
         set.addFile("templates/NEW.TEMPLATE.RTF", "{\\rtf1 new}");
         set.addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
@@ -66,6 +70,7 @@ private slots:
                                       " running: " + QByteArray::number(runningPids(m_exe).size()),
                                   60000);
         QCOMPARE(readAll(m_tmp->binDir() + "/readme.txt"), "new notes");
+        QCOMPARE(readAll(m_tmp->binDir() + "/payload.bin"), UpdateSetFixture::noise(300000));
         for (qint64 pid : runningPids(m_exe))
             ::kill(pid_t(pid), SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(runningPids(m_exe).isEmpty(), 30000);
@@ -130,6 +135,98 @@ private slots:
         QVERIFY(!QFileInfo::exists(temp() + "/replica.log"));
     }
 
+    // A set that would not fit on the disk is refused before anything is unpacked, and the
+    // program starts; with the disk then filled up the program still ends normally.
+    void fullDiskRefusesTheSet() {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small disk needs root; the size check is covered by the installer "
+                  "test");
+        QTemporaryDir mountPoint;
+        const QString root = mountPoint.path();
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=200m", "tmpfs", root}) != 0)
+            QSKIP("no tmpfs mount here; the size check is covered by the installer test");
+        auto unmount = qScopeGuard([&] {
+            for (qint64 pid : runningPids(root + "/bin/tessaro-kavelin"))
+                ::kill(pid_t(pid), SIGKILL);
+            QProcess::execute("umount", {"-l", root});
+        });
+        for (const char* dir : {"bin", "DATA", "temp"})
+            QVERIFY(QDir().mkpath(root + "/" + dir));
+        const QString exe = root + "/bin/tessaro-kavelin";
+        copyExecutable(TK_STAGE_DIR "/bin/tessaro-kavelin", exe);
+        QVERIFY(QFile::copy(m_tmp->dataPath(), root + "/DATA/DATA.FDB"));
+        QVERIFY(QFile::copy(m_tmp->sysPath(), root + "/DATA/SYS.FDB"));
+
+        // 150 MB of zeros pack into a small archive; with 100 MB kept free they cannot fit.
+        UpdateSetFixture set;
+        set.addFile("bin/zeros.bin", "");
+        QVERIFY(QFile::resize(set.sourceDir() + "/bin/zeros.bin", qint64(150) << 20));
+        set.addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                   "(99008, 0, 'Never', '08');\nCOMMIT;\n");
+        QCOMPARE(set.build(), 0);
+        {
+            Databases db;
+            db.open(root + "/DATA/DATA.FDB", root + "/DATA/SYS.FDB");
+            set.placeDownloaded(db, root + "/temp");
+        }
+        QProcess p;
+        startProgram(p, exe);
+        QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(exe), 60000);
+        QVERIFY(!QFileInfo::exists(root + "/temp/file/bin/zeros.bin"));
+
+        // The rest of the disk filled up under the running program.
+        QFile filler(root + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        filler.close();
+        p.terminate();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        const QByteArray errors = p.readAllStandardError();
+        QVERIFY2(errors.contains("Not enough free disk space"), errors.constData());
+        QFile::remove(root + "/filler");
+        Databases db;
+        db.open(root + "/DATA/DATA.FDB", root + "/DATA/SYS.FDB");
+        QCOMPARE(db.MM.QueryText("TITLE", "CTRY", "CD=99008"), QString());
+    }
+
+    // A set that fails to install is set aside at the second start; from then on the
+    // program starts without trying it.
+    void failingSetIsSetAside() {
+        QDir().mkpath(m_tmp->root() + "/templates");
+        UpdateSetFixture set;
+        set.addFile("templates", "a file where the folder is");
+        QCOMPARE(set.build(), 0);
+        {
+            Databases db;
+            db.open(m_tmp->dataPath(), m_tmp->sysPath());
+            set.placeDownloaded(db, temp());
+        }
+        const auto startAndEnd = [this] {
+            QProcess p;
+            startProgram(p);
+            [&] {
+                QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(), 60000);
+            }();
+            p.terminate();
+            p.waitForFinished(30000);
+            return p.readAllStandardError();
+        };
+        QByteArray errors = startAndEnd();
+        QVERIFY2(errors.contains("update not installed") && !errors.contains("set aside"),
+                 errors.constData());
+        QCOMPARE(state(), QString("2"));
+        errors = startAndEnd();
+        QVERIFY2(errors.contains("update set aside"), errors.constData());
+        QCOMPARE(state(), QString("0"));
+        QVERIFY(!QFileInfo::exists(temp() + "/file.zup.001"));
+        errors = startAndEnd();
+        QVERIFY2(!errors.contains("update not installed"), errors.constData());
+        QCOMPARE(state(), QString("0"));
+    }
+
 private:
     QString temp() const { return m_tmp->root() + "/temp"; }
     static void copyExecutable(const QString& from, const QString& to) {
@@ -150,12 +247,14 @@ private:
         db.SYS_DTR.CommitRetaining();
     }
     // The program has started normally once it answers on its activation socket.
-    bool listening() const {
+    bool listening() const { return listening(m_exe); }
+    static bool listening(const QString& exe) {
         QLocalSocket socket;
-        socket.connectToServer(CheckPrevious::activationName(m_exe));
+        socket.connectToServer(CheckPrevious::activationName(exe));
         return socket.waitForConnected(200);
     }
-    void startProgram(QProcess& p) {
+    void startProgram(QProcess& p) { startProgram(p, m_exe); }
+    void startProgram(QProcess& p, const QString& exe) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         // The program's service traffic goes to a closed loopback port.
@@ -165,7 +264,7 @@ private:
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         env.insert("XDG_RUNTIME_DIR", runtime);
         p.setProcessEnvironment(env);
-        p.start(m_exe, {});
+        p.start(exe, {});
         QVERIFY(p.waitForStarted(5000));
     }
 

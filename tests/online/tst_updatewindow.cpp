@@ -1,9 +1,13 @@
 // The installer window as the user sees it at start-up: shown at its design size, the step
-// and the bar moving while it works, closing itself with the outcome.
+// and the bar moving while it works, closing itself with the outcome; and the start-up
+// decisions around it for a set that fails and an update that is never confirmed.
 #include "TempDatabase.h"
 #include "UpdateSetFixture.h"
+#include "app/TkApplication.h"
 #include "online/Tche_upd_frm.h"
 #include "online/UpdateInstaller.h"
+#include "online/UpdateQueue.h"
+#include "online/UpdateStartup.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -57,6 +61,74 @@ private slots:
         QVERIFY(!window.isVisible());
         QCOMPARE(db.db.SYS_MM.QueryText("COM", "HVX", "ID=4"), QString("2"));
     }
+
+    // A set that cannot be installed is tried at two starts, then set aside: the program
+    // starts normally from then on and a new set can be taken.
+    void failingSetIsSetAsideAtTheSecondStart() {
+        OpenTempDatabase db;
+        UpdateQueue queue(db.db.SYS_MM, temp(db));
+        QDir().mkpath(db.files.root() + "/templates");
+        UpdateSetFixture set;
+        set.addFile("templates", "a file where the folder is");
+        QCOMPARE(set.build(), 0);
+        queue.acceptPartList({}, "first set");
+        db.db.SYS_MM.ExecStatement("update hvx set com='first set' where id=3");
+        set.placeDownloaded(db.db, temp(db));
+
+        QVERIFY(!UpdateStartup::run(db.db, UpdateQueue::Downloaded, db.files.binDir()));
+        QCOMPARE(queue.stateText(), QString("2"));
+        QVERIFY(QFileInfo::exists(temp(db) + "/file.zup.001"));
+        QVERIFY(!UpdateStartup::run(db.db, UpdateQueue::Downloaded, db.files.binDir()));
+        QCOMPARE(queue.stateText(), QString("0"));
+        QVERIFY(!QFileInfo::exists(temp(db) + "/file.zup.001"));
+        QVERIFY(!QFileInfo::exists(temp(db) + "/file"));
+        QCOMPARE(queue.storedFingerprint(), QString("first set"));
+
+        // A new set counts its own attempts.
+        QCOMPARE(queue.acceptPartList({{1, QString(32, u'a')}}, "second set"), 1);
+        QCOMPARE(queue.countInstallAttempt(), 1);
+    }
+
+    // An update the updater does not confirm is handed over once more, then given up with
+    // one message naming the updater's log.
+    void unconfirmedUpdateIsGivenUpAtTheSecondStart() {
+        OpenTempDatabase db;
+        QStringList shown;
+        TkApplication::setErrorObserver([&shown](const QString& text) { shown << text; });
+        UpdateQueue queue(db.db.SYS_MM, temp(db));
+        queue.setState(UpdateQueue::Installed);
+        QDir().mkpath(temp(db) + "/file/bin");
+        QFile(temp(db) + "/file.zup.001").open(QIODevice::WriteOnly);
+
+        QVERIFY(UpdateStartup::run(db.db, UpdateQueue::Installed, db.files.binDir()));
+        QCOMPARE(queue.stateText(), QString("3"));
+        QVERIFY(shown.isEmpty());
+        QVERIFY(!UpdateStartup::run(db.db, UpdateQueue::Installed, db.files.binDir()));
+        TkApplication::setErrorObserver({});
+        QCOMPARE(queue.stateText(), QString("0"));
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(QDir::cleanPath(temp(db) + "/replica.log")),
+                 qPrintable(shown.first()));
+        QVERIFY(!QFileInfo::exists(temp(db) + "/file"));
+        QVERIFY(!QFileInfo::exists(temp(db) + "/file.zup.001"));
+    }
+
+    // The confirmation removes the downloaded parts and the unpacked update.
+    void confirmationRemovesTheDownloadedParts() {
+        OpenTempDatabase db;
+        UpdateQueue queue(db.db.SYS_MM, temp(db));
+        queue.setState(UpdateQueue::Installed);
+        QDir().mkpath(temp(db) + "/file/bin");
+        for (const char* name : {"file.zup.001", "file.zup.002", "replica.ok", "other.txt"})
+            QFile(temp(db) + "/" + name).open(QIODevice::WriteOnly);
+        QVERIFY(!UpdateStartup::run(db.db, UpdateQueue::Installed, db.files.binDir()));
+        QCOMPARE(queue.stateText(), QString("0"));
+        QCOMPARE(QDir(temp(db)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"other.txt"});
+    }
+
+private:
+    static QString temp(const OpenTempDatabase& db) { return db.files.root() + "/temp"; }
 };
 
 QTEST_MAIN(UpdateWindowTest)

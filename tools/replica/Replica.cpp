@@ -1,12 +1,13 @@
 #include "Replica.h"
 
+#include "online/UpdatePlan.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QThread>
 
@@ -61,20 +62,7 @@ bool Replica::waitForProgramEnd(int timeoutMs) const {
 }
 
 QStringList Replica::updateFiles(const QString& updateDir) {
-    static const QRegularExpression topLevelSkipped(
-        QStringLiteral("^((prs|sys)_[^/]*\\.sql|replica)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    QStringList files;
-    const QDir base(updateDir);
-    QDirIterator it(updateDir, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString relative = base.relativeFilePath(it.next());
-        if (!topLevelSkipped.match(relative).hasMatch())
-            files << relative;
-    }
-    files.sort();
-    return files;
+    return UpdatePlan::files(updateDir);
 }
 
 // Copies one file next to its target under a staging name, flushed to disk, with the source's
