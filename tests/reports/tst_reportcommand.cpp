@@ -16,7 +16,7 @@ struct Run {
 };
 } // namespace
 
-class ContactsToolTest : public QObject {
+class ReportCommandTest : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<PersonalFixture> f;
@@ -109,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ContactsToolTest)
-#include "tst_contactstool.moc"
+QTEST_GUILESS_MAIN(ReportCommandTest)
+#include "tst_reportcommand.moc"
