@@ -3,22 +3,18 @@
 // never more rows than records closed by byte 30.
 #include "business/BusinessReply.h"
 
+#include "FuzzCheck.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 [[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "business reply: %s\n", what);
-    std::abort();
+    fuzzFail("business reply", what);
 }
 
 QByteArray latin1(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            fail("a field holds a character a Latin-1 reply cannot carry");
-    return text.toLatin1();
+    return latin1Only("business reply", text);
 }
 
 // The reply the rows were read from, as the service would have sent it.

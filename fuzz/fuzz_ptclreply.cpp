@@ -3,9 +3,9 @@
 // reply's form read back the same (the address's capitals are already as the reader makes them).
 #include "ptcl/PtclSearch.h"
 
+#include "FuzzCheck.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -13,15 +13,11 @@ constexpr char RS = '\x1e';
 constexpr char US = '\x1f';
 
 [[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "ptcl reply: %s\n", what);
-    std::abort();
+    fuzzFail("ptcl reply", what);
 }
 
 QByteArray latin1(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            fail("a field holds a character a Latin-1 reply cannot carry");
-    return text.toLatin1();
+    return latin1Only("ptcl reply", text);
 }
 
 } // namespace

@@ -420,7 +420,7 @@ void runChild(const Options& o, const QString& mode, Samples* samples) {
         std::printf("%s run ended with code %d\n", qPrintable(mode), child.exitCode());
 }
 
-// The spec's count and listing statements of a search run by isql-fb on the saved file.
+// The page's count and listing statements of a search, run by isql-fb on the saved file.
 double isqlSearch(const Options& o, int field, const QString& text) {
     const QString pattern = ContactSearch::pattern(text);
     QFile script(QDir::tempPath() + "/tk-bench-isql.sql");

@@ -22,6 +22,25 @@ namespace {
 QString g_lockDirectory;
 }
 
+ITransaction* startTransaction(IAttachment* attachment, std::initializer_list<unsigned char> tags) {
+    FbStatus status;
+    return fbCall([&] {
+        IXpbBuilder* tpb =
+            FbClient::instance().util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
+        try {
+            for (unsigned char tag : tags)
+                tpb->insertTag(&status, tag);
+            ITransaction* transaction = attachment->startTransaction(
+                &status, tpb->getBufferLength(&status), tpb->getBuffer(&status));
+            tpb->dispose();
+            return transaction;
+        } catch (...) {
+            tpb->dispose();
+            throw;
+        }
+    });
+}
+
 void throwDatabaseError(const FbException& e) {
     IStatus* status = e.getStatus();
     const intptr_t* errors = status->getErrors();

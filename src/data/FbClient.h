@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 #include <QString>
 #include <csignal>
 #include <firebird/Interface.h>
@@ -68,6 +70,11 @@ private:
     Firebird::IStatus* m_status;
     Firebird::ThrowStatusWrapper m_wrapper;
 };
+
+// Starts a transaction on `attachment` with the given parameter tags (isc_tpb_...). Throws
+// DatabaseError.
+Firebird::ITransaction* startTransaction(Firebird::IAttachment* attachment,
+                                         std::initializer_list<unsigned char> tags);
 
 // Rethrows an engine exception as a DatabaseError carrying the engine's text and code.
 [[noreturn]] void throwDatabaseError(const Firebird::FbException& e);

@@ -29,24 +29,9 @@ Transaction::~Transaction() {
 ITransaction* Transaction::handle() {
     if (m_transaction)
         return m_transaction;
-    FbClient& fb = FbClient::instance();
-    FbStatus status;
-    IAttachment* attachment = m_connection.attachment();
-    fbCall([&] {
-        IXpbBuilder* tpb = fb.util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
-        tpb->insertTag(&status, isc_tpb_write);
-        tpb->insertTag(&status, isc_tpb_read_committed);
-        tpb->insertTag(&status, isc_tpb_rec_version);
-        tpb->insertTag(&status, isc_tpb_nowait);
-        try {
-            m_transaction = attachment->startTransaction(&status, tpb->getBufferLength(&status),
-                                                         tpb->getBuffer(&status));
-        } catch (...) {
-            tpb->dispose();
-            throw;
-        }
-        tpb->dispose();
-    });
+    m_transaction =
+        startTransaction(m_connection.attachment(), {isc_tpb_write, isc_tpb_read_committed,
+                                                     isc_tpb_rec_version, isc_tpb_nowait});
     return m_transaction;
 }
 

@@ -120,21 +120,13 @@ void DetailPane::showInWindow(const QString& written) {
     ReportWindow::instance(m_settings, this)->showReport(written, pageName());
 }
 
-// The report as written now, from the rows selected now.
-static QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ReportFileError::cannotOpen(path, file.errorString());
-    return file.readAll();
-}
-
 void DetailPane::printReport() {
-    m_reportOutput->setRtf(readAll(writeReport()));
+    m_reportOutput->setRtf(readReportFile(writeReport()));
     m_reportOutput->print();
 }
 
 void DetailPane::saveReportAsPdf() {
-    m_reportOutput->setRtf(readAll(writeReport()));
+    m_reportOutput->setRtf(readReportFile(writeReport()));
     m_reportOutput->saveAsPdf();
 }
 

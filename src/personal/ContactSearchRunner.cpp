@@ -12,24 +12,10 @@ namespace {
 // A read-only snapshot transaction of the worker: the count and the listing see one state.
 class Snapshot {
 public:
-    explicit Snapshot(IAttachment* attachment) {
-        FbClient& fb = FbClient::instance();
-        FbStatus status;
-        fbCall([&] {
-            IXpbBuilder* tpb = fb.util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
-            tpb->insertTag(&status, isc_tpb_read);
-            tpb->insertTag(&status, isc_tpb_concurrency);
-            tpb->insertTag(&status, isc_tpb_nowait);
-            try {
-                m_transaction = attachment->startTransaction(&status, tpb->getBufferLength(&status),
-                                                             tpb->getBuffer(&status));
-            } catch (...) {
-                tpb->dispose();
-                throw;
-            }
-            tpb->dispose();
-        });
-    }
+    explicit Snapshot(IAttachment* attachment)
+        : m_transaction(
+              startTransaction(attachment, {isc_tpb_read, isc_tpb_concurrency, isc_tpb_nowait})) {}
+
     ~Snapshot() {
         if (!m_transaction)
             return;

@@ -75,8 +75,5 @@ void FolderReport::writePdf(const QList<ContactRow>& rows, const QString& templa
     ReportTable ds(ReportTable::Layout::Contact);
     ReportRows::fillContactReport(ds, rows);
     ReportWriter::writeAndBlank(ds, templatePath, rtfPath);
-    QFile rtf(rtfPath);
-    if (!rtf.open(QIODevice::ReadOnly))
-        throw ReportFileError::cannotOpen(rtfPath, rtf.errorString());
-    ReportPdf::write(rtf.readAll(), pdfPath, QStringLiteral("Personal report"));
+    ReportPdf::write(readReportFile(rtfPath), pdfPath, QStringLiteral("Personal report"));
 }

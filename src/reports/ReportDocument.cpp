@@ -59,12 +59,7 @@ void ReportDocument::setRtf(const QByteArray& rtf) {
 }
 
 void ReportDocument::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ReportFileError::cannotOpen(path, file.errorString());
-    const QByteArray rtf = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ReportFileError::cannotOpen(path, file.errorString());
+    const QByteArray rtf = readReportFile(path);
     setRtf(rtf);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <stdexcept>
 
@@ -24,3 +25,14 @@ public:
 private:
     QString m_message;
 };
+
+// The whole of a template or report file; ReportFileError when it cannot be opened or read.
+inline QByteArray readReportFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ReportFileError::cannotOpen(path, file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ReportFileError::cannotOpen(path, file.errorString());
+    return bytes;
+}

@@ -104,12 +104,7 @@ QAction* ReportWindow::addCommand(const QString& name, const QString& text,
 }
 
 void ReportWindow::showReport(const QString& path, const QString& page) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ReportFileError::cannotOpen(path, file.errorString());
-    const QByteArray rtf = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ReportFileError::cannotOpen(path, file.errorString());
+    const QByteArray rtf = readReportFile(path);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_view->setReport(nullptr);
     m_report->setRtf(rtf);

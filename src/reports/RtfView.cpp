@@ -16,12 +16,7 @@ RtfView::RtfView(QWidget* parent) : QTextBrowser(parent) {
 }
 
 void RtfView::loadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ReportFileError::cannotOpen(path, file.errorString());
-    const QByteArray rtf = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ReportFileError::cannotOpen(path, file.errorString());
+    const QByteArray rtf = readReportFile(path);
     loadRtf(rtf);
 }
 

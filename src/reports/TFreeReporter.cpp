@@ -23,13 +23,7 @@ struct Frame {
 } // namespace
 
 void TFreeReporter::Execute(const QString& templateFile, const QString& outputFile) {
-    QFile in(templateFile);
-    if (!in.open(QIODevice::ReadOnly))
-        throw ReportFileError::cannotOpen(templateFile, in.errorString());
-    const QByteArray text = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        throw ReportFileError::cannotOpen(templateFile, in.errorString());
-    in.close();
+    const QByteArray text = readReportFile(templateFile);
 
     QFile out(outputFile);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
