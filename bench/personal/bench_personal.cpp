@@ -87,6 +87,13 @@ long statusKb(const char* key) {
     return 0;
 }
 
+// Starts the VmHWM figure again from the current resident size.
+void resetPeak() {
+    QFile f("/proc/self/clear_refs");
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
 // One measured value for the parent to collect.
 void put(const QString& key, double value) {
     std::printf("@ %s %.3f\n", qPrintable(key), value);
@@ -105,8 +112,10 @@ int readRows(Query& q, int limit) {
 double directListing(Databases& db, const QString& listSql, const QString& countSql, int rows) {
     return msOf([&] {
         Query qc(db.DTR), qd(db.DTR);
-        qc.setSql(countSql);
-        qc.open();
+        if (!countSql.isEmpty()) {
+            qc.setSql(countSql);
+            qc.open();
+        }
         qd.setSql(listSql);
         qd.open();
         readRows(qd, rows);
@@ -197,16 +206,29 @@ public:
 
     void run() {
         put("idle_rss_kb", double(statusKb("VmRSS:")));
+        const auto step = [](const char* name) {
+            put(QStringLiteral("hwm_after_%1_kb").arg(QLatin1String(name)),
+                double(statusKb("VmHWM:")));
+        };
         firstShowing();
         reloadFolders();
+        step("reload");
         jumpToLast();
+        step("jump");
         detailPane();
         search("all", 0, DirectoryGenerator::RareWord);
+        step("search_all");
         search("many", 0, ManyWord);
+        step("search_many");
         search("phone", 8, QStringLiteral("042-35"));
         statements();
+        step("statements");
+        // The anchors' own statements above (sorts on the bench's attachment) are not the
+        // program's: the peak below starts again from here.
+        resetPeak();
         cancelLatency();
         scrollAll(false);
+        step("scroll_bare");
         scrollAll(true);
         put("peak_rss_kb", double(statusKb("VmHWM:")));
         m_page->ListContacts(m_smallFolder);
@@ -365,24 +387,19 @@ private:
         put("cancel_ms", double(t.nsecsElapsed()) / 1e6);
     }
 
-    // The listing statement of a search as the program runs it, read to its end.
+    // The listing statement of a search as the page once ran it, and the keys statements the
+    // program runs instead with either plan, each read to its end (the count left out).
     void statements() {
         const QString pattern = ContactSearch::pattern(DirectoryGenerator::RareWord);
-        put("all_statement_ms",
-            directListing(*m_db, ContactSearch::searchListSql(0, pattern),
-                          ContactSearch::searchCountSql(0, pattern), m_o.contacts));
         const QString many = ContactSearch::pattern(ManyWord);
-        put("many_statement_ms",
-            directListing(*m_db, ContactSearch::searchListSql(0, many),
-                          ContactSearch::searchCountSql(0, many), m_o.contacts));
-        // The keys statements the search runs instead, with either plan.
         for (const auto& [name, p] : {std::pair{"all", pattern}, std::pair{"many", many}}) {
-            put(QStringLiteral("%1_keys_sort_ms").arg(QLatin1String(name)),
-                directListing(*m_db, ContactSearch::searchKeysSql(0, p, true),
-                              ContactSearch::searchCountSql(0, p), m_o.contacts));
-            put(QStringLiteral("%1_keys_index_ms").arg(QLatin1String(name)),
-                directListing(*m_db, ContactSearch::searchKeysSql(0, p, false),
-                              ContactSearch::searchCountSql(0, p), m_o.contacts));
+            const QString key = QLatin1String(name);
+            put(key + "_statement_ms",
+                directListing(*m_db, ContactSearch::searchListSql(0, p), {}, m_o.contacts));
+            put(key + "_keys_sort_ms",
+                directListing(*m_db, ContactSearch::searchKeysSql(0, p, true), {}, m_o.contacts));
+            put(key + "_keys_index_ms",
+                directListing(*m_db, ContactSearch::searchKeysSql(0, p, false), {}, m_o.contacts));
         }
     }
 
@@ -489,10 +506,10 @@ int parent(const Options& o) {
         row("  in-process count + first screen", stat(s[key + "_direct_ms"]), "", "");
         row("  longest event-loop pause", stat(s[key + "_pause_ms"]), "", "");
     }
-    row("All search statement, read to the end", stat(s["all_statement_ms"]),
+    row("All search listing statement (no count)", stat(s["all_statement_ms"]),
         "keys: scan and sort / name index",
         stat(s["all_keys_sort_ms"]) + " / " + stat(s["all_keys_index_ms"]));
-    row("Many-hit search statement, read to the end", stat(s["many_statement_ms"]),
+    row("Many-hit listing statement (no count)", stat(s["many_statement_ms"]),
         "keys: scan and sort / name index",
         stat(s["many_keys_sort_ms"]) + " / " + stat(s["many_keys_index_ms"]));
     row("Escape during an All search", stat(s["cancel_ms"]), "", "");

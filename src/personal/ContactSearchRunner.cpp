@@ -120,9 +120,17 @@ void ContactSearchRunner::work(const Request& request, Outcome& outcome) {
             m_betweenSteps();
         if (m_cancelRequested)
             return;
+        int total = request.totalRows > 0 ? request.totalRows : m_totalRows;
+        if (total <= 0 && outcome.count <= FewHits) {
+            eachFirstValue(attachment, snapshot, QStringLiteral("SELECT COUNT(*) FROM CONT"),
+                           [&](const QVariant& v) { total = v.toInt(); });
+            m_totalRows = total;
+        }
+        if (m_cancelRequested)
+            return;
         outcome.keys.reserve(size_t(outcome.count));
         eachFirstValue(attachment, snapshot,
-                       outcome.count <= FewHits ? request.fewKeysSql : request.manyKeysSql,
+                       fewHits(outcome.count, total) ? request.fewKeysSql : request.manyKeysSql,
                        [&](const QVariant& v) { outcome.keys.push_back(v.toInt()); });
         outcome.kind = Outcome::Finished;
     } catch (const DatabaseError& error) {
@@ -130,6 +138,10 @@ void ContactSearchRunner::work(const Request& request, Outcome& outcome) {
         outcome.message = error.message();
     }
     outcome.attachment = nullptr;
+}
+
+bool ContactSearchRunner::fewHits(int count, int totalRows) {
+    return count <= FewHits && qint64(count) * FewHitsShare <= qint64(totalRows);
 }
 
 void ContactSearchRunner::cancel() {

@@ -24,9 +24,15 @@ public:
         QString countSql;
         QString fewKeysSql;
         QString manyKeysSql;
+        // Every contact, when known (the last listing of folder 1); 0: counted here once.
+        int totalRows = 0;
     };
-    // Counts up to this many hits are listed with fewKeysSql.
+    // Hits up to one in FewHitsShare of all contacts, and at most FewHits, are listed with
+    // fewKeysSql: sorting costs more per row than walking the name index, so the scan pays
+    // only when few rows match (and the sort stays in memory).
     static constexpr int FewHits = 50000;
+    static constexpr int FewHitsShare = 20;
+    static bool fewHits(int count, int totalRows);
 
     // `main` is the program's attachment: the worker opens the same database the same way, and
     // lets its own attachment go whenever the main one closes (a restore replaces the file).
@@ -61,4 +67,5 @@ private:
     std::atomic<bool> m_cancelRequested{false};
     std::shared_ptr<Outcome> m_outcome;
     std::function<void()> m_betweenSteps;
+    int m_totalRows = 0; // counted by the worker when the page did not know it
 };

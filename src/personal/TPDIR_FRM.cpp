@@ -489,6 +489,8 @@ void TPDIR_FRM::ListContacts(int folderId) {
     m_dsp->detailView()->clear();
     m_contacts->ListContacts(folderId);
     m_listedFolder = folderId;
+    if (folderId == FolderTreeModel::AllContactsFolder)
+        m_allContacts = m_contacts->count();
     if (m_contacts->rowCount() > 0)
         m_list->focusRow(0);
 }
@@ -581,7 +583,7 @@ void TPDIR_FRM::SRBButtonClick() {
     m_rcf->setText(QStringLiteral("Searching..."));
     m_cancelKey->setEnabled(true);
     m_search->start({m_pending.countSql, ContactSearch::searchKeysSql(field, pattern, true),
-                     ContactSearch::searchKeysSql(field, pattern, false)});
+                     ContactSearch::searchKeysSql(field, pattern, false), m_allContacts});
     update();
 }
 

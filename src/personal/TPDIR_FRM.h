@@ -147,6 +147,8 @@ private:
     QShortcut* m_cancelKey = nullptr;
     // The folder the list shows (0: a search or nothing).
     int m_listedFolder = 0;
+    // The count of the last listing of folder 1: every contact.
+    int m_allContacts = 0;
 
     SearchBox* m_srb = nullptr;
     QComboBox* m_flds = nullptr;

@@ -3,11 +3,13 @@
 #include "PersonalFixture.h"
 #include "app/SettingsStore.h"
 #include "data/DatabaseError.h"
+#include "data/Query.h"
 #include "directory/ContactActions.h"
 #include "directory/DirectoryColumns.h"
 #include "directory/SearchHistory.h"
 #include "personal/ContactListModel.h"
 #include "personal/ContactSearch.h"
+#include "personal/ContactSearchRunner.h"
 
 #include <QAbstractItemModelTester>
 #include <QFont>
@@ -166,6 +168,47 @@ private slots:
         model->row(200);
         QCOMPARE(model->row(10).PHN, QStringLiteral("edited"));
         QCOMPARE(model->count(), 700); // the count of the listing stays
+    }
+
+    // Both plans of a search give the keys of the listing statement in its order, equal titles
+    // included (the name index keeps them by record number), also after deletes and updates
+    // have left gaps and moved records.
+    void bothSearchPlansListTheSameKeysInTheSameOrder() {
+        QList<int> ids;
+        for (int i = 0; i < 120; ++i)
+            ids << f->addContact(1 + i % 2,
+                                 i % 3 ? QStringLiteral("Khan Traders")
+                                       : QStringLiteral("Butt & Sons %1").arg(i % 7),
+                                 {{"PNAM", i % 4 ? "Ali Khan" : "Sana"}});
+        for (int i = 0; i < 120; i += 11)
+            f->db().MM.ExecStatement(QStringLiteral("DELETE FROM CONT WHERE CD=%1").arg(ids[i]));
+        for (int i = 5; i < 120; i += 13)
+            f->db().MM.ExecStatement(QStringLiteral("UPDATE CONT SET BDS='%1' WHERE CD=%2")
+                                         .arg(QString(900, 'x'))
+                                         .arg(ids[i]));
+        f->addContact(1, "Khan Traders");
+        f->db().DTR.CommitRetaining();
+        const auto keys = [this](const QString& sql) {
+            QList<int> list;
+            Query q(f->db().DTR);
+            q.setSql(sql);
+            for (q.open(); !q.eof(); q.next())
+                list << q.value(q.fieldIndex("CD")).toInt();
+            return list;
+        };
+        for (const auto& [field, text] :
+             {std::pair{0, QStringLiteral("khan")}, std::pair{6, QStringLiteral("sana")},
+              std::pair{1, QStringLiteral("zzz")}}) {
+            const QString pattern = ContactSearch::pattern(text);
+            const QList<int> listed = keys(ContactSearch::searchListSql(field, pattern));
+            QCOMPARE(keys(ContactSearch::searchKeysSql(field, pattern, true)), listed);
+            QCOMPARE(keys(ContactSearch::searchKeysSql(field, pattern, false)), listed);
+        }
+        // The scan and sort is chosen for few hits only.
+        QVERIFY(ContactSearchRunner::fewHits(10, 1000));
+        QVERIFY(!ContactSearchRunner::fewHits(500, 1000));
+        QVERIFY(!ContactSearchRunner::fewHits(60000, 10000000));
+        QVERIFY(!ContactSearchRunner::fewHits(1, 0));
     }
 
     void nullsReadAsZeroAndEmpty() {
