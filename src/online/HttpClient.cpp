@@ -4,70 +4,61 @@
 
 #include <QEventLoop>
 #include <QIODevice>
-#include <QNetworkAccessManager>
+#include <QNetworkCookie>
 #include <QNetworkCookieJar>
-#include <QNetworkProxy>
-#include <QNetworkRequest>
 
-HttpClient::HttpClient(QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)) {
-    // The manager's own jar keeps cookies in memory for the life of this client.
-    m_network->setCookieJar(new QNetworkCookieJar(m_network));
-    m_network->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetworkCookieJar(this)) {
     m_idle.setSingleShot(true);
     connect(&m_idle, &QTimer::timeout, this, [this] {
         m_result.timedOut = true;
         fail(tr("The server did not answer within %1 seconds.").arg(m_timeoutMs / 1000.0));
     });
+    connect(&m_exchange, &HttpExchange::progressed, this, [this] { m_idle.start(); });
+    connect(&m_exchange, &HttpExchange::headReceived, this, &HttpClient::keepCookies);
+    connect(&m_exchange, &HttpExchange::bodyReceived, this, &HttpClient::receive);
+    connect(&m_exchange, &HttpExchange::finished, this, &HttpClient::complete);
 }
 
 HttpClient::~HttpClient() {
-    if (QNetworkReply* reply = m_reply) {
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    m_exchange.abort();
 }
 
 void HttpClient::get(const QUrl& url, QIODevice* sink) {
-    const QNetworkRequest request = prepare(url, sink);
-    watch(m_network->get(request));
+    HttpExchange::Request request;
+    request.url = url;
+    send(request, sink);
 }
 
 void HttpClient::post(const QUrl& url, const QByteArray& form, QIODevice* sink) {
-    QNetworkRequest request = prepare(url, sink);
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArrayLiteral("application/x-www-form-urlencoded"));
-    watch(m_network->post(request, form));
+    HttpExchange::Request request;
+    request.method = QByteArrayLiteral("POST");
+    request.url = url;
+    request.body = form;
+    request.headers << HttpExchange::Header("Content-Type", "application/x-www-form-urlencoded");
+    send(request, sink);
 }
 
-// Ends what still runs, takes the desktop's proxy afresh and sets the fixed headers.
-QNetworkRequest HttpClient::prepare(const QUrl& url, QIODevice* sink) {
+// Ends what still runs, takes the desktop's proxy afresh, sets the fixed headers and the
+// cookies kept for the address, and starts the exchange.
+void HttpClient::send(HttpExchange::Request request, QIODevice* sink) {
     abort();
     m_result = HttpResult();
     m_sink = sink;
     const TProxySetting proxy = GetIEProxy(QStringLiteral("http"));
-    m_network->setProxy(proxy.Host.isEmpty()
-                            ? QNetworkProxy(QNetworkProxy::NoProxy)
-                            : QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Host,
-                                            quint16(qBound(0, proxy.Port, 65535))));
-    QNetworkRequest request(url);
-    request.setRawHeader("Accept", Accept);
-    request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    return request;
-}
-
-void HttpClient::watch(QNetworkReply* reply) {
-    m_reply = reply;
-    connect(reply, &QNetworkReply::readyRead, this, &HttpClient::receive);
-    connect(reply, &QNetworkReply::downloadProgress, this, [this] { m_idle.start(); });
-    connect(reply, &QNetworkReply::uploadProgress, this, [this] { m_idle.start(); });
-    connect(reply, &QNetworkReply::finished, this, &HttpClient::complete);
+    request.proxyHost = proxy.Host;
+    request.proxyPort = quint16(qBound(0, proxy.Port, 65535));
+    request.headers.prepend(HttpExchange::Header("User-Agent", m_userAgent));
+    request.headers.prepend(HttpExchange::Header("Accept", Accept));
+    QByteArray cookies;
+    for (const QNetworkCookie& cookie : m_cookies->cookiesForUrl(request.url))
+        cookies +=
+            (cookies.isEmpty() ? "" : "; ") + cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+    if (!cookies.isEmpty())
+        request.headers << HttpExchange::Header("Cookie", cookies);
+    m_running = true;
     m_idle.start(m_timeoutMs);
+    m_url = request.url;
+    m_exchange.start(request);
 }
 
 HttpResult HttpClient::fetch(const QUrl& url, QIODevice* sink) {
@@ -92,60 +83,49 @@ HttpResult HttpClient::wait() {
 }
 
 void HttpClient::abort() {
-    if (!m_reply)
+    if (!m_running)
         return;
     m_result.aborted = true;
     fail(tr("The transfer was cancelled."));
 }
 
-void HttpClient::receive() {
-    QNetworkReply* reply = m_reply;
-    if (!reply || sender() != reply)
-        return;
-    m_idle.start();
-    const QByteArray chunk = reply->readAll();
-    if (m_maxBodyBytes >= 0 && m_result.bytes + chunk.size() > m_maxBodyBytes) {
+void HttpClient::keepCookies() {
+    m_result.status = m_exchange.status();
+    for (const HttpExchange::Header& h : m_exchange.replyHeaders())
+        if (h.first.compare("Set-Cookie", Qt::CaseInsensitive) == 0)
+            m_cookies->setCookiesFromUrl(QNetworkCookie::parseCookies(h.second), m_url);
+}
+
+void HttpClient::receive(const QByteArray& bytes) {
+    if (m_maxBodyBytes >= 0 && m_result.bytes + bytes.size() > m_maxBodyBytes) {
         fail(tr("The reply is larger than %1 bytes.").arg(m_maxBodyBytes));
         return;
     }
-    if (!m_sink || m_sink->write(chunk) != chunk.size()) {
+    if (!m_sink || m_sink->write(bytes) != bytes.size()) {
         fail(tr("The reply could not be stored: %1")
                  .arg(m_sink ? m_sink->errorString() : tr("no file")));
         return;
     }
-    m_result.bytes += chunk.size();
+    m_result.bytes += bytes.size();
 }
 
-void HttpClient::complete() {
-    QNetworkReply* reply = m_reply;
-    if (!reply || sender() != reply)
+void HttpClient::complete(const QString& errorText) {
+    if (!m_running)
         return;
-    receive();
-    if (!m_reply)
-        return; // receive() failed the transfer
     m_idle.stop();
-    m_reply = nullptr;
-    m_result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
-    // Error statuses arrive as errors too; only a missing reply or a broken transfer counts here.
-    if (error != QNetworkReply::NoError &&
-        (m_result.status == 0 || error < QNetworkReply::ContentAccessDenied))
-        m_result.errorText = reply->errorString();
-    reply->disconnect(this);
-    reply->deleteLater();
+    m_running = false;
+    m_result.status = m_exchange.status();
+    m_result.errorText = errorText;
     emit finished(m_result);
 }
 
 void HttpClient::fail(const QString& text) {
-    QNetworkReply* reply = m_reply;
-    if (!reply)
+    if (!m_running)
         return;
+    m_exchange.abort();
     m_idle.stop();
-    m_reply = nullptr;
-    m_result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_running = false;
+    m_result.status = m_exchange.status();
     m_result.errorText = text;
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
     emit finished(m_result);
 }

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include "online/HttpExchange.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
 class QIODevice;
-class QNetworkAccessManager;
+class QNetworkCookieJar;
 
 // Outcome of one GET.
 struct HttpResult {
@@ -30,7 +29,9 @@ struct HttpResult {
 // The program's HTTP client for its web service: GET only, connect and read time-outs of
 // 20000 ms, the fixed "Accept" and "User-Agent" headers, cookies kept in memory for the run,
 // redirects not followed, the desktop's proxy looked up afresh before every request, and the
-// reply body written into a device as it arrives. Each owner has a client of its own.
+// reply body written into a device as it arrives. Each owner has a client of its own. Every
+// transfer is one request on a connection of its own, sent once: a connection that drops is a
+// failed transfer at once, never a request sent again behind the caller's back.
 class HttpClient : public QObject {
     Q_OBJECT
 public:
@@ -61,25 +62,26 @@ public:
     HttpResult fetch(const QUrl& url, QIODevice* sink);
     // The POST twin of fetch.
     HttpResult fetchPost(const QUrl& url, const QByteArray& form, QIODevice* sink);
-    bool isRunning() const { return m_reply != nullptr; }
+    bool isRunning() const { return m_running; }
     // Abandons the running transfer; finished() reports it as aborted.
     void abort();
     const HttpResult& lastResult() const { return m_result; }
-    QNetworkAccessManager* network() const { return m_network; }
 
 signals:
     void finished(const HttpResult& result);
 
 private:
-    QNetworkRequest prepare(const QUrl& url, QIODevice* sink);
-    void watch(QNetworkReply* reply);
+    void send(HttpExchange::Request request, QIODevice* sink);
     HttpResult wait();
-    void receive();
-    void complete();
+    void keepCookies();
+    void receive(const QByteArray& bytes);
+    void complete(const QString& errorText);
     void fail(const QString& text);
 
-    QNetworkAccessManager* m_network;
-    QPointer<QNetworkReply> m_reply;
+    QNetworkCookieJar* m_cookies;
+    HttpExchange m_exchange;
+    bool m_running = false;
+    QUrl m_url; // of the running transfer, for its cookies
     QPointer<QIODevice> m_sink;
     QTimer m_idle;
     HttpResult m_result;

@@ -127,6 +127,79 @@ private slots:
         QVERIFY(!client.isRunning());
     }
 
+    // Each request goes on the wire once: a server that drops the connection gets no copy.
+    void aDroppedConnectionIsOneRequestAndAFailure_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("post");
+        QTest::newRow("GET, hung up") << int(BrokenServer::Mode::HangUp) << false;
+        QTest::newRow("POST, hung up") << int(BrokenServer::Mode::HangUp) << true;
+        QTest::newRow("GET, cut body") << int(BrokenServer::Mode::CloseMidReply) << false;
+    }
+    void aDroppedConnectionIsOneRequestAndAFailure() {
+        QFETCH(int, mode);
+        QFETCH(bool, post);
+        BrokenServer server;
+        server.setMode(BrokenServer::Mode(mode));
+        HttpClient client;
+        QBuffer sink;
+        sink.open(QIODevice::WriteOnly);
+        const QUrl url(server.base() + "getupd.php?file=file.zup.001");
+        const HttpResult r = post ? client.fetchPost(url, "a=1", &sink) : client.fetch(url, &sink);
+        QVERIFY(r.transferFailed());
+        QVERIFY(!r.timedOut);
+        QVERIFY(!r.errorText.isEmpty());
+        QTest::qWait(300); // a resend would arrive meanwhile
+        QCOMPARE(server.requests().size(), 1);
+        QCOMPARE(server.connections(), 1);
+    }
+
+    void replyFramings_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("chunked with extension and trailer")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                          "5\r\nhello\r\n6;x=y\r\n world\r\n0\r\nX-T: 1\r\n\r\n")
+            << true << QByteArray("hello world");
+        QTest::newRow("ends with the connection")
+            << QByteArray("HTTP/1.0 200 OK\r\n\r\nall of it") << true << QByteArray("all of it");
+        QTest::newRow("interim reply first")
+            << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
+                          "\r\nok")
+            << true << QByteArray("ok");
+        QTest::newRow("bare LF lines")
+            << QByteArray("HTTP/1.1 200 OK\nContent-Length: 3\n\nabc") << true << QByteArray("abc");
+        QTest::newRow("cut chunked")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel") << false
+            << QByteArray("hel");
+        QTest::newRow("damaged chunk size")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n") << false
+            << QByteArray();
+        QTest::newRow("not HTTP") << QByteArray("SSH-2.0-OpenSSH\r\n\r\n") << false << QByteArray();
+        QTest::newRow("bad length")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: -4\r\n\r\nabcd") << false
+            << QByteArray();
+        QTest::newRow("endless header")
+            << QByteArray("HTTP/1.1 200 OK\r\nX: " + QByteArray(70 * 1024, 'h')) << false
+            << QByteArray();
+    }
+    void replyFramings() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, ok);
+        QFETCH(QByteArray, body);
+        BrokenServer server;
+        server.setRaw(reply);
+        HttpClient client;
+        client.setTimeout(2000);
+        Fetched f = fetch(client, server.base() + "x.php");
+        QCOMPARE(f.result.ok(), ok);
+        QCOMPARE(f.result.transferFailed(), !ok);
+        QVERIFY(!f.result.timedOut);
+        QCOMPARE(f.body, body);
+        QCOMPARE(server.requests().size(), 1);
+        QVERIFY(server.requests().first().contains("Connection: close\r\n"));
+    }
+
     void nothingListeningFails() {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));

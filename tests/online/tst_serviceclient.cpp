@@ -143,6 +143,7 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::newRow("never answers") << int(BrokenServer::Mode::Silent);
         QTest::newRow("closes mid-reply") << int(BrokenServer::Mode::CloseMidReply);
+        QTest::newRow("hangs up") << int(BrokenServer::Mode::HangUp);
     }
     void brokenServerFaults() {
         QFETCH(int, mode);
@@ -157,6 +158,7 @@ private slots:
         QVERIFY(!client.ReqBusy());
         QVERIFY(client.IT_ProReq("getupd.php?hsh=yes"));
         QCOMPARE(good.connections(), 1);
+        QCOMPARE(broken.requests().size(), 1); // failed over, never sent twice
     }
 
     void basesFromSettings() {

@@ -74,6 +74,13 @@ void BrokenServer::respond(QTcpSocket* socket) {
     switch (m_mode) {
     case Mode::Silent:
         return;
+    case Mode::HangUp:
+        socket->disconnectFromHost();
+        return;
+    case Mode::Raw:
+        socket->write(m_raw);
+        socket->disconnectFromHost();
+        return;
     case Mode::CloseMidReply:
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 100000\r\n"
                       "\r\n" +

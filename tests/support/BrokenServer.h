@@ -17,6 +17,8 @@ public:
         CloseMidReply, // promises a long body, sends a little of it and closes
         Answer,        // answers status, headers and body as set
         Huge,          // answers 200 with hugeBytes bytes of body
+        HangUp,        // reads the request and closes the connection without a reply
+        Raw,           // sends the raw bytes as set, then closes
     };
 
     BrokenServer();
@@ -27,6 +29,11 @@ public:
     void setAnswer(int status, const QByteArray& body = QByteArray(),
                    const QByteArray& headers = QByteArray());
     void setHugeBytes(qint64 bytes) { m_hugeBytes = bytes; }
+    // Raw mode: the whole reply, status line to body, as it goes on the wire.
+    void setRaw(const QByteArray& reply) {
+        m_mode = Mode::Raw;
+        m_raw = reply;
+    }
 
     quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>/hvx/"
@@ -47,6 +54,7 @@ private:
     int m_status = 200;
     QByteArray m_body;
     QByteArray m_headers;
+    QByteArray m_raw;
     qint64 m_hugeBytes = 50 * 1024 * 1024;
     int m_connections = 0;
     QList<QByteArray> m_requests;
