@@ -328,7 +328,8 @@ void TMF::exitProgram() {
     if (m_exiting)
         return;
     m_exiting = true;
-    m_service->abort();
+    // Every reply still awaited is given up first: a page waiting for a search ends its wait.
+    HttpClient::abortAll();
     UPD_CHE.stop();
     UPD_DL.stop();
     ADV_UPD.stop();

@@ -6,8 +6,18 @@
 #include <QIODevice>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
+#include <QSet>
+
+namespace {
+// Every client alive, for abortAll(); clients live on the window's thread only.
+QSet<HttpClient*>& liveClients() {
+    static QSet<HttpClient*> clients;
+    return clients;
+}
+} // namespace
 
 HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetworkCookieJar(this)) {
+    liveClients().insert(this);
     m_idle.setSingleShot(true);
     connect(&m_idle, &QTimer::timeout, this, [this] {
         m_result.timedOut = true;
@@ -20,7 +30,15 @@ HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetwor
 }
 
 HttpClient::~HttpClient() {
+    liveClients().remove(this);
     m_exchange.abort();
+}
+
+void HttpClient::abortAll() {
+    const QSet<HttpClient*> clients = liveClients(); // an abort may end another client
+    for (HttpClient* client : clients)
+        if (liveClients().contains(client))
+            client->abort();
 }
 
 void HttpClient::get(const QUrl& url, QIODevice* sink) {

@@ -65,6 +65,9 @@ public:
     bool isRunning() const { return m_running; }
     // Abandons the running transfer; finished() reports it as aborted.
     void abort();
+    // Abandons every transfer still running in the program (it is ending), so no wait for a
+    // reply holds up the end.
+    static void abortAll();
     const HttpResult& lastResult() const { return m_result; }
 
 signals:

@@ -200,6 +200,26 @@ private slots:
         QVERIFY(server.requests().first().contains("Connection: close\r\n"));
     }
 
+    // The program's end gives up every reply still awaited, a wait in progress included.
+    void abortAllEndsEveryWait() {
+        BrokenServer silent;
+        silent.setMode(BrokenServer::Mode::Silent);
+        HttpClient waiting, other;
+        QBuffer a, b;
+        a.open(QIODevice::WriteOnly);
+        b.open(QIODevice::WriteOnly);
+        other.get(QUrl(silent.base() + "b.php"), &b);
+        QTimer::singleShot(200, [] { HttpClient::abortAll(); });
+        QElapsedTimer timer;
+        timer.start();
+        const HttpResult r = waiting.fetch(QUrl(silent.base() + "a.php"), &a);
+        QVERIFY(r.aborted);
+        QVERIFY(timer.elapsed() < HttpClient::DefaultTimeoutMs / 2); // not the time-out
+        QVERIFY(!waiting.isRunning());
+        QVERIFY(!other.isRunning());
+        QVERIFY(other.lastResult().aborted);
+    }
+
     void nothingListeningFails() {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));
