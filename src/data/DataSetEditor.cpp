@@ -2,7 +2,17 @@
 
 #include "data/DatabaseError.h"
 #include "data/Query.h"
-#include "data/SingleValueHelper.h"
+
+DataSetEditor::DataSetEditor(Transaction& transaction) : m_transaction(transaction) {}
+
+DataSetEditor::~DataSetEditor() = default;
+
+Query& DataSetEditor::statement(std::unique_ptr<Query>& slot, const QString& sql) {
+    if (!slot)
+        slot = std::make_unique<Query>(m_transaction);
+    slot->setSql(sql);
+    return *slot;
+}
 
 void DataSetEditor::setParam(const QString& name, const QVariant& value) {
     m_selectParams[(name.startsWith(u':') ? name.mid(1) : name).toUpper()] = value;
@@ -97,13 +107,14 @@ void DataSetEditor::post() {
     if (m_state == State::Browse)
         return;
     if (m_state == State::Insert && !m_generator.isEmpty()) {
-        SingleValueHelper helper(m_transaction);
-        const int key = helper.QueryInteger(QStringLiteral("GEN_ID(%1, 1)").arg(m_generator),
-                                            QStringLiteral("RDB$DATABASE"));
-        m_current[indexOf(m_keyField)] = key;
+        Query& key = statement(
+            m_keyQuery, QStringLiteral("SELECT GEN_ID(%1, 1) FROM RDB$DATABASE").arg(m_generator));
+        key.open();
+        m_current[indexOf(m_keyField)] = key.value(0).toInt();
+        key.close();
     }
-    Query query(m_transaction);
-    query.setSql(m_state == State::Insert ? m_insertSql : m_modifySql);
+    Query& query = m_state == State::Insert ? statement(m_insertQuery, m_insertSql)
+                                            : statement(m_modifyQuery, m_modifySql);
     for (const QString& name : query.paramNames())
         query.setParam(name, valueFor(name));
     query.execute();
@@ -119,16 +130,14 @@ void DataSetEditor::post() {
 void DataSetEditor::refresh() {
     if (m_refreshSql.isEmpty())
         return;
-    Query query(m_transaction);
-    query.setSql(m_refreshSql);
+    Query& query = statement(m_refreshQuery, m_refreshSql);
     for (const QString& name : query.paramNames())
         query.setParam(name, field(name));
     query.open();
-    if (query.eof())
-        return;
-    for (int i = 0; i < query.fieldCount(); ++i) {
+    for (int i = 0; !query.eof() && i < query.fieldCount(); ++i) {
         const int j = indexOf(query.fieldName(i));
         if (j >= 0)
             m_current[j] = query.value(i);
     }
+    query.close();
 }

@@ -5,6 +5,9 @@
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
+
+class Query;
 class Transaction;
 
 // An editing object over one table row (CDT): opened on its select statement, it holds the
@@ -15,7 +18,8 @@ class DataSetEditor {
 public:
     enum class State { Browse, Insert, Edit };
 
-    explicit DataSetEditor(Transaction& transaction) : m_transaction(transaction) {}
+    explicit DataSetEditor(Transaction& transaction);
+    ~DataSetEditor();
 
     void setSelectSql(const QString& sql) { m_selectSql = sql; }
     void setInsertSql(const QString& sql) { m_insertSql = sql; }
@@ -54,6 +58,9 @@ private:
     int indexOf(const QString& name) const;
     QVariant valueFor(const QString& param) const;
     void refresh();
+    // The statement kept in slot, prepared once and reused while its text stays the same, so
+    // that a run of posts (an import) does not prepare three statements per row.
+    Query& statement(std::unique_ptr<Query>& slot, const QString& sql);
 
     Transaction& m_transaction;
     QString m_selectSql, m_insertSql, m_modifySql, m_refreshSql, m_generator, m_keyField;
@@ -64,4 +71,5 @@ private:
     QVector<QVariant> m_current, m_old;
     State m_state = State::Browse;
     bool m_open = false;
+    std::unique_ptr<Query> m_keyQuery, m_insertQuery, m_modifyQuery, m_refreshQuery;
 };
