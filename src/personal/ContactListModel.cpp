@@ -33,7 +33,9 @@ ContactListModel::ContactListModel(Transaction& transaction, QObject* parent)
 ContactListModel::~ContactListModel() = default;
 
 int ContactListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_store.size();
+    if (parent.isValid())
+        return 0;
+    return m_receivingKeys ? m_store.appendedListed() : m_store.size();
 }
 
 int ContactListModel::columnCount(const QModelIndex& parent) const {
@@ -41,7 +43,7 @@ int ContactListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_store.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const int column = index.column();
     switch (role) {
@@ -123,20 +125,35 @@ void ContactListModel::ListContacts() {
     startListing(count);
 }
 
-void ContactListModel::showKeys(const QString& listSql, const QString& countSql,
+void ContactListModel::showKeys(const QString& listSql, const QString& countSql, int count,
                                 const std::vector<int>& keys) {
     setStatements(listSql, countSql);
     clear();
-    m_count = int(keys.size());
-    if (keys.empty())
-        return;
-    beginInsertRows({}, 0, m_count - 1);
+    m_count = std::max(count, int(keys.size()));
     m_store.reset(m_count);
-    // Every chunk is read by key when first needed.
-    for (int key : keys)
-        m_store.appendKey(key);
     m_lastUse.assign(size_t(m_store.chunkCount()), 0);
-    endInsertRows();
+    m_receivingKeys = m_count > 0;
+    appendKeys(keys);
+}
+
+void ContactListModel::appendKeys(const std::vector<int>& keys) {
+    if (!m_receivingKeys)
+        return;
+    const int first = rowCount();
+    const int n = std::min(int(keys.size()), m_store.capacity() - m_store.appended());
+    if (n > 0) {
+        // Every chunk is read by key when first needed; one already read gives up its records
+        // when new keys join it, so its rows are read again, the new ones with them.
+        beginInsertRows({}, first, first + n - 1);
+        for (int i = 0; i < n; ++i)
+            m_store.appendKey(keys[size_t(i)]);
+        endInsertRows();
+        m_cachedRow = -1;
+        if (first > 0)
+            emit dataChanged(index(std::max(0, first - ContactRowStore::ChunkRows), 0),
+                             index(first - 1, DirectoryColumns::Count - 1));
+    }
+    m_receivingKeys = m_store.appended() < m_store.capacity();
 }
 
 void ContactListModel::startListing(int count) {
@@ -162,6 +179,7 @@ void ContactListModel::clear() {
     m_cachedRow = -1;
     m_cache = {};
     m_count = 0;
+    m_receivingKeys = false;
     endResetModel();
     // Give the memory of a long listing back to the system now, not at some later allocation.
     if (large)
@@ -246,7 +264,7 @@ void ContactListModel::loadChunk(int chunk) const {
 }
 
 void ContactListModel::fetchUpTo(int i) const {
-    if (i < 0 || i >= m_store.size())
+    if (i < 0 || i >= rowCount())
         return;
     const int wanted = m_store.original(i);
     while (m_store.appended() <= wanted) {
@@ -290,14 +308,14 @@ const ContactRow& ContactListModel::cached(int i) const {
 }
 
 ContactRow ContactListModel::row(int i) const {
-    if (i < 0 || i >= m_store.size())
+    if (i < 0 || i >= rowCount())
         return {};
     fetchUpTo(i);
     return m_store.row(i);
 }
 
 void ContactListModel::setRow(int i, const ContactRow& r) {
-    if (i < 0 || i >= m_store.size())
+    if (i < 0 || i >= rowCount())
         return;
     fetchUpTo(i);
     m_store.set(i, r);
@@ -322,7 +340,7 @@ void ContactListModel::removeListedRows(QList<int> rows) {
         while (i + 1 < rows.size() && rows[i + 1] == first - 1)
             first = rows[++i];
         ++i;
-        if (first < 0 || last >= m_store.size())
+        if (first < 0 || last >= rowCount())
             continue;
         beginRemoveRows({}, first, last);
         std::vector<int> run;
@@ -332,20 +350,20 @@ void ContactListModel::removeListedRows(QList<int> rows) {
         endRemoveRows();
     }
     // Row numbers in column 0 follow the new positions.
-    if (m_store.size() > 0)
-        emit dataChanged(index(0, 0), index(m_store.size() - 1, 0), {Qt::DisplayRole});
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DisplayRole});
 }
 
 void ContactListModel::setSearchWords(const QStringList& words) {
     m_words = words;
-    if (m_store.size() > 0)
-        emit dataChanged(index(0, 1), index(m_store.size() - 1, DirectoryColumns::Count - 1),
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 1), index(rowCount() - 1, DirectoryColumns::Count - 1),
                          {Qt::FontRole});
 }
 
 void ContactListModel::setFieldChoice(int choice) {
     m_fieldChoice = choice;
-    if (m_store.size() > 0)
-        emit dataChanged(index(0, 1), index(m_store.size() - 1, DirectoryColumns::Count - 1),
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 1), index(rowCount() - 1, DirectoryColumns::Count - 1),
                          {Qt::FontRole});
 }

@@ -47,8 +47,15 @@ public:
     // Runs the current statements again.
     void ListContacts();
     // Shows a listing of the statements already run elsewhere, given as its keys in listing
-    // order; its count is the number of keys.
-    void showKeys(const QString& listSql, const QString& countSql, const std::vector<int>& keys);
+    // order: `count` rows in all, the first of them given here and the rest by appendKeys.
+    // Until every key has come, the list holds the rows whose keys came.
+    void showKeys(const QString& listSql, const QString& countSql, int count,
+                  const std::vector<int>& keys);
+    // The next keys of the listing showKeys began; ignored once the listing is complete or
+    // replaced.
+    void appendKeys(const std::vector<int>& keys);
+    // The listing still waits for keys.
+    bool isReceivingKeys() const { return m_receivingKeys; }
     // Empties the list.
     void clear();
     // The count QC gave for the current listing.
@@ -105,6 +112,7 @@ private:
     mutable int m_cachedRow = -1;
     mutable ContactRow m_cache;
     int m_count = 0;
+    bool m_receivingKeys = false;
     int m_maxLoadedChunks = 48;
     QStringList m_words;
     int m_fieldChoice = 0;

@@ -55,10 +55,8 @@ void ContactRowStore::appendKey(int key) {
         return;
     Chunk& chunk = m_chunks[size_t(m_appended / ChunkRows)];
     if (chunk.records) {
-        ContactRow r;
-        r.CD = key;
-        append(r);
-        return;
+        chunk.records.reset();
+        --m_loaded;
     }
     chunk.keys[size_t(chunk.rows++)] = key;
     ++m_appended;

@@ -23,9 +23,12 @@ public:
     int capacity() const { return m_capacity; }
     // Records appended so far, counted in original positions (removed ones included).
     int appended() const { return m_appended; }
+    // Listed positions among the appended rows (every removed row was appended first).
+    int appendedListed() const { return m_appended - int(m_removed.size()); }
     // Adds the next record in listing order; ignored once the capacity is reached.
     void append(const ContactRow& row);
-    // Adds the next row as its key alone, its record released (to be loaded by key).
+    // Adds the next row as its key alone, its record released (to be loaded by key); a chunk
+    // whose records are held gives them up, to be loaded again with the new row.
     void appendKey(int key);
 
     // The original position (0 to capacity - 1) of a listed position.

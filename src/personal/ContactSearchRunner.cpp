@@ -4,7 +4,9 @@
 #include "data/FbClient.h"
 #include "data/FbMessage.h"
 
+#include <QElapsedTimer>
 #include <QThread>
+#include <utility>
 
 using namespace Firebird;
 
@@ -74,7 +76,6 @@ void eachFirstValue(IAttachment* attachment, const Snapshot& snapshot, const QSt
 struct ContactSearchRunner::Outcome {
     enum Kind { Finished, Failed, Cancelled } kind = Cancelled;
     int count = 0;
-    std::vector<int> keys;
     QString message;
     // The worker's attachment while it works, for the cancel operation.
     std::atomic<Firebird::IAttachment*> attachment{nullptr};
@@ -95,14 +96,16 @@ void ContactSearchRunner::start(const Request& request) {
     if (m_thread)
         return;
     m_cancelRequested = false;
+    m_listed = false;
     m_outcome = std::make_shared<Outcome>();
     const quint64 generation = ++m_generation;
-    m_thread = QThread::create([this, request, outcome = m_outcome] { work(request, *outcome); });
+    m_thread = QThread::create(
+        [this, request, generation, outcome = m_outcome] { work(request, *outcome, generation); });
     connect(m_thread, &QThread::finished, this, [this, generation] { done(generation); });
     m_thread->start();
 }
 
-void ContactSearchRunner::work(const Request& request, Outcome& outcome) {
+void ContactSearchRunner::work(const Request& request, Outcome& outcome, quint64 generation) {
     try {
         if (!m_own.isOpen()) {
             // The same database, opened the same way as the main attachment.
@@ -128,16 +131,58 @@ void ContactSearchRunner::work(const Request& request, Outcome& outcome) {
         }
         if (m_cancelRequested)
             return;
-        outcome.keys.reserve(size_t(outcome.count));
+        std::vector<int> batch;
+        batch.reserve(size_t(FirstBatch));
+        bool first = true;
+        QElapsedTimer sinceSent;
+        sinceSent.start();
+        const auto sendBatch = [&] {
+            send(generation, outcome.count, std::move(batch), first);
+            batch = {};
+            sinceSent.restart();
+            if (first && m_afterFirstBatch)
+                m_afterFirstBatch();
+            first = false;
+        };
         eachFirstValue(attachment, snapshot,
                        fewHits(outcome.count, total) ? request.fewKeysSql : request.manyKeysSql,
-                       [&](const QVariant& v) { outcome.keys.push_back(v.toInt()); });
+                       [&](const QVariant& v) {
+                           batch.push_back(v.toInt());
+                           const qsizetype n = qsizetype(batch.size());
+                           if (first ? n >= FirstBatch
+                                     : n >= MaxBatch || sinceSent.elapsed() >= BatchMs)
+                               sendBatch();
+                       });
+        if (first || !batch.empty())
+            sendBatch();
         outcome.kind = Outcome::Finished;
     } catch (const DatabaseError& error) {
         outcome.kind = m_cancelRequested ? Outcome::Cancelled : Outcome::Failed;
         outcome.message = error.message();
     }
     outcome.attachment = nullptr;
+}
+
+void ContactSearchRunner::send(quint64 generation, int count, std::vector<int> keys, bool first) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, count, keys = std::move(keys), first] {
+            receive(generation, count, keys, first);
+        },
+        Qt::QueuedConnection);
+}
+
+// Keys of a search that was cancelled, stopped or replaced meanwhile are dropped.
+void ContactSearchRunner::receive(quint64 generation, int count, const std::vector<int>& keys,
+                                  bool first) {
+    if (generation != m_generation || m_cancelRequested || first == m_listed)
+        return;
+    if (first) {
+        m_listed = true;
+        emit listed(count, keys);
+    } else {
+        emit moreKeys(keys);
+    }
 }
 
 bool ContactSearchRunner::fewHits(int count, int totalRows) {
@@ -169,12 +214,15 @@ void ContactSearchRunner::done(quint64 generation) {
         // A raised cancel can outlive the statement it was meant for: start afresh next time.
         m_own.close();
     }
-    if (stopped)
-        emit cancelled();
-    else if (outcome->kind == Outcome::Failed)
+    const bool listed = std::exchange(m_listed, false);
+    if (stopped) {
+        if (!listed)
+            emit cancelled();
+    } else if (outcome->kind == Outcome::Failed) {
         emit failed(outcome->message);
-    else
-        emit finished(outcome->count, outcome->keys);
+    } else {
+        emit finished();
+    }
 }
 
 void ContactSearchRunner::stop() {
@@ -183,5 +231,6 @@ void ContactSearchRunner::stop() {
         m_thread->wait();
         done(m_generation);
     }
+    ++m_generation; // keys still on their way belong to nobody now
     m_own.close();
 }

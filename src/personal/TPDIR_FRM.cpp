@@ -87,7 +87,8 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
         m_contacts->setRow(first, row);
         m_dsp->restartTimer();
     });
-    connect(m_search, &ContactSearchRunner::finished, this, &TPDIR_FRM::searchFinished);
+    connect(m_search, &ContactSearchRunner::listed, this, &TPDIR_FRM::searchListed);
+    connect(m_search, &ContactSearchRunner::moreKeys, m_contacts, &ContactListModel::appendKeys);
     connect(m_search, &ContactSearchRunner::cancelled, this, [this] {
         m_contacts->setSearchWords(m_pending.previousWords);
         m_rcf->setText(m_pending.previousStatus);
@@ -95,7 +96,9 @@ TPDIR_FRM::TPDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* con
         m_dsp->restartTimer();
     });
     connect(m_search, &ContactSearchRunner::failed, this, [this](const QString& message) {
-        m_rcf->setText(m_pending.previousStatus);
+        // A search that failed after it listed keeps the rows it gave.
+        if (m_pending.waitCursor)
+            m_rcf->setText(m_pending.previousStatus);
         searchEnded();
         throw DatabaseError(message);
     });
@@ -539,7 +542,7 @@ QStringList TPDIR_FRM::searchSuggestions() const {
 }
 
 bool TPDIR_FRM::isSearching() const {
-    return m_search->isRunning();
+    return m_search->isSearching();
 }
 
 void TPDIR_FRM::cancelSearch() {
@@ -547,11 +550,13 @@ void TPDIR_FRM::cancelSearch() {
 }
 
 void TPDIR_FRM::SRBButtonClick() {
-    // A second click while a search runs stops it.
-    if (m_search->isRunning()) {
+    // A second click while a search runs stops it; one still giving the rest of its rows
+    // makes way for the new search.
+    if (m_search->isSearching()) {
         cancelSearch();
         return;
     }
+    m_search->stop();
     const QStringList previousWords = m_contacts->searchWords();
     m_contacts->setSearchWords({});
     m_srb->closeSuggestions();
@@ -594,11 +599,11 @@ void TPDIR_FRM::searchEnded() {
     m_pending.waitCursor = false;
 }
 
-void TPDIR_FRM::searchFinished(int count, const std::vector<int>& keys) {
-    Q_UNUSED(count); // the number of keys, read in the same snapshot
+// The count and the first rows show at once; the rest of the keys join the list as they come.
+void TPDIR_FRM::searchListed(int count, const std::vector<int>& keys) {
     m_dsp->detailView()->clear();
     m_listedFolder = 0;
-    m_contacts->showKeys(m_pending.listSql, m_pending.countSql, keys);
+    m_contacts->showKeys(m_pending.listSql, m_pending.countSql, count, keys);
     m_contacts->setSearchWords(m_pending.words);
     m_hintFolder.reset();
     m_list->setEmptyText(QString());

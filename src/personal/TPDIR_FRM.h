@@ -120,7 +120,7 @@ private:
     void showEmptyFolderHint();
     bool fillDetail(ReportTable& ds);
     void folderFocusChanged(const QModelIndex& current);
-    void searchFinished(int count, const std::vector<int>& keys);
+    void searchListed(int count, const std::vector<int>& keys);
     void searchEnded();
     void openFolderEditor(int tag);
     void openContactEditor(int tag);

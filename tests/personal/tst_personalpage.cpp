@@ -373,6 +373,53 @@ private slots:
         QCOMPARE(listed(), QStringList({"Aaa Khan", "Khan Brothers"}));
     }
 
+    // Many hits: the count and the first rows show while the rest of the keys are still read;
+    // the whole list then comes in order, and a new search drops the keys still on their way.
+    void manyHitsShowTheirFirstRowsAtOnce() {
+        {
+            Query insert(f->db().DTR);
+            insert.setSql("INSERT INTO CONT (CTCD, CD, CNAM) VALUES (1, GEN_ID(GEN_CONT, 1), :T)");
+            for (int i = 0; i < 700; ++i) {
+                insert.setParam("T", QStringLiteral("KHAN %1").arg(i, 4, 10, QChar(u'0')));
+                insert.execute();
+            }
+            f->db().DTR.CommitRetaining();
+        }
+        f->addContact(1, "Beta");
+        showPage();
+        QSemaphore reached, release;
+        page->searchRunner()->setAfterFirstBatch([&] {
+            reached.release();
+            release.acquire();
+        });
+        page->findChild<QLineEdit*>("SRB")->setText("khan");
+        page->SRBButtonClick();
+        QVERIFY(reached.tryAcquire(1, 10000));
+        QTRY_VERIFY(!page->isSearching());
+        QCOMPARE(rcf(), QStringLiteral("700 Records Found"));
+        QCOMPARE(page->contactModel()->rowCount(), ContactSearchRunner::FirstBatch);
+        QCOMPARE(page->contactModel()->row(0).CNAM, QStringLiteral("KHAN 0000"));
+        QVERIFY(!QApplication::overrideCursor());
+        release.release();
+        QTRY_COMPARE(page->contactModel()->rowCount(), 700);
+        const QStringList rows = listed();
+        for (int i = 0; i < 700; ++i)
+            QCOMPARE(rows[i], QStringLiteral("KHAN %1").arg(i, 4, 10, QChar(u'0')));
+
+        // Held again after its first rows, then replaced by another search.
+        page->findChild<QLineEdit*>("SRB")->setText("khan");
+        page->SRBButtonClick();
+        QVERIFY(reached.tryAcquire(1, 10000));
+        QTRY_VERIFY(!page->isSearching());
+        release.release(2); // this search's rest, and the next search's first batch
+        search("beta");
+        QTRY_VERIFY(!page->searchRunner()->isRunning());
+        page->searchRunner()->setAfterFirstBatch({});
+        QTest::qWait(100);
+        QCOMPARE(listed(), QStringList({"Beta"}));
+        QCOMPARE(rcf(), QStringLiteral("1 Records Found"));
+    }
+
     void wordlessSearchesGiveEmptySearch() {
         f->addContact(1, "Someone");
         showPage();
