@@ -16,7 +16,15 @@ int PtclBrowser::Fetch(const char* url, const char* formLines, tk::IPlugInText* 
                                         : m_client.fetch(address, &page);
     if (body)
         body->Assign(page.data().constData(), std::size_t(page.data().size()));
-    return result.errorText.isEmpty() ? result.status : 0;
+    return statusOf(result);
+}
+
+void PtclBrowser::start(const QByteArray& url, const QByteArray* formLines, QIODevice* sink) {
+    const QUrl address(QString::fromLatin1(url));
+    if (formLines)
+        m_client.post(address, encodeForm(*formLines), sink);
+    else
+        m_client.get(address, sink);
 }
 
 QByteArray PtclBrowser::encodeForm(const QByteArray& lines) {

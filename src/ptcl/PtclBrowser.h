@@ -15,6 +15,13 @@ public:
 
     int Fetch(const char* url, const char* formLines, tk::IPlugInText* body) override;
 
+    // Starts the transfer Fetch makes without waiting for it (no form lines: a GET); the
+    // client's finished() tells its end, statusOf() what the plug-in is answered.
+    void start(const QByteArray& url, const QByteArray* formLines, QIODevice* sink);
+    static int statusOf(const HttpResult& result) {
+        return result.errorText.isEmpty() ? result.status : 0;
+    }
+
     // Ends a fetch still waiting (the program is ending); the plug-in sees no response.
     void abort() { m_client.abort(); }
     HttpClient& client() { return m_client; }

@@ -36,20 +36,13 @@
 
 namespace {
 
-// The reply text the plug-in writes into.
-struct ReplyText : tk::IPlugInText {
-    void Assign(const char* bytes, std::size_t length) override {
-        value = QByteArray(bytes, qsizetype(length));
-    }
-    QByteArray value;
-};
-
 const QString Prefix = QStringLiteral("FD\\");
 
 } // namespace
 
 TPFDIR_FRM::TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QWidget* parent)
-    : Page(parent), m_db(databases), m_settings(settings), m_rows(new PtclListModel(this)) {
+    : Page(parent), m_db(databases), m_settings(settings), m_host(m_pwb),
+      m_rows(new PtclListModel(this)) {
     setObjectName(QStringLiteral("TPFDIR_FRM"));
     m_rows->setRowIcon(PanelLook::listImage(1, style()));
 
@@ -66,26 +59,23 @@ TPFDIR_FRM::TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, 
     buildMenu();
 
     // The plug-in lives beside the program; without it searches say so in the status label.
-    loadPlugIn(QCoreApplication::applicationDirPath() + u'/' + PlugInFile);
+    // Its host starts with the first search, so the program's start does not wait for it.
+    m_host.setLibrary(QCoreApplication::applicationDirPath() + u'/' + PlugInFile);
+    m_cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_cancelKey->setContext(Qt::WindowShortcut);
+    m_cancelKey->setEnabled(false);
+    connect(m_cancelKey, &QShortcut::activated, this, &TPFDIR_FRM::cancelSearch);
 }
 
 TPFDIR_FRM::~TPFDIR_FRM() {
-    // A fetch still waiting for the directory ends here, before the plug-in goes away.
+    // The host is killed, not asked: the program's end never waits for a plug-in.
+    m_host.stop();
     m_pwb.abort();
-    void* reference = m_plugIn;
-    m_manager.UnloadPlugIn(reference);
-    m_plugIn = nullptr;
 }
 
 bool TPFDIR_FRM::loadPlugIn(const QString& fileName) {
-    void* reference = m_plugIn;
-    if (reference)
-        m_manager.UnloadPlugIn(reference);
-    m_plugIn = nullptr;
-    if (!m_manager.LoadPlugIn(fileName, tk::IID_IPtclPlugIn, reference, 0))
-        return false;
-    m_plugIn = static_cast<tk::IPtclPlugIn*>(reference);
-    return true;
+    m_host.setLibrary(fileName);
+    return m_host.load();
 }
 
 SearchBox* TPFDIR_FRM::addBox(const QString& label, const QString& historyKey, const QString& hint,
@@ -193,10 +183,28 @@ QByteArray TPFDIR_FRM::searchRequest(SearchBox* box) {
     return PtclSearch::nameAddressRequest(name, address);
 }
 
-QByteArray TPFDIR_FRM::callPlugIn(const QByteArray& request) {
-    ReplyText reply;
-    m_plugIn->Process(0, request.constData(), std::size_t(request.size()), &m_pwb, &reply);
-    return reply.value;
+// Answers false, with the status label telling why, when the search got no reply to read. A
+// plug-in that stopped answers with an error reply saying so.
+bool TPFDIR_FRM::callPlugIn(const QByteArray& request, QByteArray& reply) {
+    m_cancelKey->setEnabled(true);
+    const PlugInHost::Outcome outcome = m_host.process(0, request, reply);
+    m_cancelKey->setEnabled(false);
+    switch (outcome) {
+    case PlugInHost::Outcome::NotLoaded:
+        m_rcf->setText(NoPlugIn);
+        return false;
+    case PlugInHost::Outcome::Cancelled:
+        m_rcf->setText(Cancelled);
+        return false;
+    case PlugInHost::Outcome::Replied:
+    case PlugInHost::Outcome::Stopped:
+        break;
+    }
+    return true;
+}
+
+void TPFDIR_FRM::cancelSearch() {
+    m_host.cancel();
 }
 
 void TPFDIR_FRM::SRBClick(SearchBox* box) {
@@ -215,11 +223,10 @@ void TPFDIR_FRM::SRBClick(SearchBox* box) {
     m_dsp->detailView()->clear();
     m_rcf->setText(QStringLiteral("Waiting for Reply..."));
     m_rcf->repaint();
-    if (!m_plugIn) {
-        m_rcf->setText(NoPlugIn);
+    QByteArray answer;
+    if (!callPlugIn(request, answer))
         return;
-    }
-    const PtclSearch::Reply reply = PtclSearch::parseReply(callPlugIn(request));
+    const PtclSearch::Reply reply = PtclSearch::parseReply(answer);
     if (reply.isError) {
         m_rcf->setText(reply.message);
     } else {

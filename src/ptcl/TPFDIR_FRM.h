@@ -4,9 +4,9 @@
 #include "dialer/DialRequest.h"
 #include "directory/ListMenu.h"
 #include "directory/PageFrame.h"
+#include "ptcl/PlugInHost.h"
 #include "ptcl/PtclBrowser.h"
 #include "ptcl/PtclRow.h"
-#include "ptcl/TPlugInManager.h"
 
 #include <QList>
 #include <QString>
@@ -21,6 +21,7 @@ class QAction;
 class QLabel;
 
 class QMenu;
+class QShortcut;
 class ReportTable;
 class SearchBox;
 class SettingsStore;
@@ -34,6 +35,7 @@ class TPFDIR_FRM : public Page {
 public:
     static inline const QString PlugInFile = QStringLiteral("TessaroPlugin.so");
     static inline const QString NoPlugIn = QStringLiteral("The PTCL plug-in could not be loaded.");
+    static inline const QString Cancelled = QStringLiteral("Search cancelled.");
 
     TPFDIR_FRM(Databases& databases, SettingsStore& settings, QWidget* contentArea,
                QWidget* parent);
@@ -42,9 +44,11 @@ public:
     // The personal page whose folders "Copy To Folder" offers and whose contact editor stores
     // the copies.
     void setPersonalPage(TPDIR_FRM* personal) { m_personal = personal; }
-    // Loads the plug-in from another file (the page loads the program folder's one itself).
+    // Loads the plug-in from another file now (the page's first search loads the program
+    // folder's one); answers whether the host loaded it.
     bool loadPlugIn(const QString& fileName);
-    bool hasPlugIn() const { return m_plugIn != nullptr; }
+    // Where the plug-in runs: its own process, started at the first search.
+    PlugInHost& plugInHost() { return m_host; }
 
     // What the ring button hands to the dialer for a listing.
     static DialRequest dialRequest(const PtclRow& row);
@@ -55,6 +59,8 @@ public:
     void copyToFolder(QAction* item);
     void RTFClick();
     void DLClick();
+    // Escape while a search waits: the plug-in's host is stopped and the search ends.
+    void cancelSearch();
 
     bool isBusy() const { return m_busy; }
     const PtclRow* firstSelectedRow() const;
@@ -84,15 +90,15 @@ private:
     QWidget* buildCentre();
     void buildMenu();
     QByteArray searchRequest(SearchBox* box);
-    QByteArray callPlugIn(const QByteArray& request);
+    bool callPlugIn(const QByteArray& request, QByteArray& reply);
     bool fillDetail(ReportTable& ds);
 
     Databases& m_db;
     SettingsStore& m_settings;
     TPDIR_FRM* m_personal = nullptr;
-    TPlugInManager m_manager;
-    tk::IPtclPlugIn* m_plugIn = nullptr;
     PtclBrowser m_pwb; // PWB: fetches pages for the plug-in
+    PlugInHost m_host; // runs the plug-in and serves its fetches through m_pwb
+    QShortcut* m_cancelKey = nullptr;
     PtclListModel* m_rows;
     bool m_busy = false;
 

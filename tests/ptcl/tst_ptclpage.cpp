@@ -1,6 +1,7 @@
-// The PTCL directory page driven as the user would, with the shipped plug-in searching the
-// reference service's telephone directory on loopback: checks of the boxes, both kinds of search,
-// the directory's errors, the detail pane, ringing and copying entries into a personal folder.
+// The PTCL directory page driven as the user would, with the shipped plug-in in its host process
+// searching the reference service's telephone directory on loopback: checks of the boxes, both
+// kinds of search, the directory's errors, a plug-in that fails, the detail pane, ringing and
+// copying entries into a personal folder.
 #include "PageTestBase.h"
 #include "ServiceProcess.h"
 #include "app/SettingsStore.h"
@@ -46,6 +47,7 @@ private:
         personal = new TPDIR_FRM(f->db(), *settings, area.get(), area.get());
         personal->hide();
         page = new TPFDIR_FRM(f->db(), *settings, area.get(), area.get());
+        page->plugInHost().setProgram(HostProgram);
         page->setPersonalPage(personal);
         if (withPlugIn)
             QVERIFY(page->loadPlugIn(installPlugIn(service->base() + "ptcl.php")));
@@ -59,6 +61,8 @@ private:
         QTest::keyClick(box, Qt::Key_Return);
     }
     QString rcf() { return page->statusLabel()->text(); }
+    QString firstName() { return rows() > 0 ? page->resultModel()->row(0).CNAM : QString(); }
+    static inline const QString HostProgram = QStringLiteral(TK_STAGE_DIR "/bin/tk-plugin-host");
     int rows() { return page->resultModel()->rowCount(); }
     QString detailText() { return page->detailPane()->detailView()->toPlainText(); }
 
@@ -142,12 +146,53 @@ private slots:
         // Without a plug-in a search says so and nothing else breaks.
         delete page;
         page = new TPFDIR_FRM(f->db(), *settings, area.get(), area.get());
+        page->plugInHost().setProgram(HostProgram);
         page->setTag(2);
         page->show();
         // (the test program's folder holds no plug-in library)
-        QVERIFY(!page->hasPlugIn());
         typeAndEnter(page->phoneBox(), "5551234");
         QCOMPARE(rcf(), TPFDIR_FRM::NoPlugIn);
+        QVERIFY(!page->isBusy());
+        QVERIFY(!page->loadPlugIn(QStringLiteral(TK_TEST_PLUGIN_DIR "/testplugin_noexport.so")));
+        typeAndEnter(page->phoneBox(), "5551234");
+        QCOMPARE(rcf(), TPFDIR_FRM::NoPlugIn);
+    }
+
+    void aFailingPlugInCostsOnlyItsSearch() {
+        showPage(false);
+        QVERIFY(page->loadPlugIn(QStringLiteral(TK_TEST_PLUGIN_DIR "/testplugin_unruly.so")));
+        const QString stopped = QStringLiteral("The PTCL plug-in stopped.");
+        page->plugInHost().setHangLimit(500);
+        for (const char* how : {"crash", "abort", "exit", "hang"}) {
+            typeAndEnter(page->nameBox(), how);
+            QCOMPARE(rcf(), stopped);
+            QCOMPARE(rows(), 0);
+            QVERIFY(!page->isBusy());
+            QVERIFY(!QApplication::overrideCursor());
+            typeAndEnter(page->nameBox(), "after");
+            QCOMPARE(rcf(), QStringLiteral("1 Records Found"));
+            QCOMPARE(firstName(), QStringLiteral("after"));
+        }
+
+        // Escape ends a search the plug-in does not finish, long before its limit.
+        page->plugInHost().setHangLimit(PlugInHost::DefaultHangLimitMs);
+        const qint64 host = page->plugInHost().processId();
+        QTimer::singleShot(300, page, [this] {
+            QCOMPARE(rcf(), QStringLiteral("Waiting for Reply..."));
+            QTest::keyClick(page->nameBox(), Qt::Key_Escape);
+        });
+        typeAndEnter(page->nameBox(), "hang");
+        QCOMPARE(rcf(), TPFDIR_FRM::Cancelled);
+        QVERIFY(!page->plugInHost().isRunning());
+        QVERIFY(!page->isBusy());
+        typeAndEnter(page->nameBox(), "after");
+        QCOMPARE(firstName(), QStringLiteral("after"));
+        QVERIFY(page->plugInHost().processId() != host);
+        // Latin-1 crosses as today: an address the plug-in hands back keeps its accents.
+        page->nameBox()->setText("cafe");
+        page->addressBox()->setText(QStringLiteral("caf\u00e9 road"));
+        QTest::keyClick(page->addressBox(), Qt::Key_Return);
+        QCOMPARE(page->resultModel()->row(0).ADR, QStringLiteral("Caf\u00e9 Road"));
     }
 
     void ringHandsTheAreaCodeFromTheNumber() {
