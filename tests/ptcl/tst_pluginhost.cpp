@@ -3,6 +3,7 @@
 
 #include "BrokenServer.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -105,7 +106,12 @@ private slots:
         Host h(library("unruly"));
         QVERIFY(h.host.load());
         const qint64 first = h.host.processId();
+        // Noticed when the host ends, not at some limit.
+        h.host.setHangLimit(10 * 60 * 1000);
+        QElapsedTimer waited;
+        waited.start();
         QCOMPARE(h.process(request(how)), Outcome::Stopped);
+        QVERIFY(waited.elapsed() < 60 * 1000);
         QCOMPARE(h.reply, PlugInHost::StoppedReply);
         QVERIFY(!h.host.isRunning());
         QVERIFY(gone(first));
@@ -176,6 +182,9 @@ private slots:
         server.setAnswer(404, "gone");
         QCOMPARE(h.process(request("fetch", url)), Outcome::Replied);
         QCOMPARE(h.reply, QByteArray("404\x1fgone\x1f\x1e"));
+        // An address that is none gets no response, as in the program.
+        QCOMPARE(h.process(request("fetch", "")), Outcome::Replied);
+        QCOMPARE(h.reply, QByteArray("0\x1f\x1f\x1e"));
     }
 
     void waitingForTheDirectoryIsNoHang() {
