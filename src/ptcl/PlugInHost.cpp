@@ -18,7 +18,7 @@ PlugInHost::PlugInHost(PtclBrowser& browser, QObject* parent)
 
 PlugInHost::~PlugInHost() {
     abandonFetch();
-    stop();
+    kill();
 }
 
 void PlugInHost::setLibrary(const QString& fileName) {
@@ -69,6 +69,13 @@ void PlugInHost::cancel() {
 }
 
 void PlugInHost::stop() {
+    if (isWaiting())
+        finish(Outcome::Cancelled); // which kills the host
+    else
+        kill();
+}
+
+void PlugInHost::kill() {
     m_hang.stop();
     m_loaded = false;
     m_asked = false;
@@ -89,7 +96,7 @@ void PlugInHost::stop() {
 
 // Starts a host for the library; the load and the search's hang limit start with it.
 bool PlugInHost::launch() {
-    stop();
+    kill();
     if (m_library.isEmpty())
         return false;
     m_process = new QProcess(this);
@@ -101,11 +108,11 @@ bool PlugInHost::launch() {
         if (isWaiting())
             finish(Outcome::Stopped);
         else
-            stop();
+            kill();
     });
     m_process->start(m_program, {m_library});
     if (!m_process->waitForStarted()) {
-        stop();
+        kill();
         return false;
     }
     m_hang.start(LoadLimitMs);
@@ -135,7 +142,7 @@ void PlugInHost::finish(Outcome outcome) {
     }
     if (outcome != Outcome::Replied) {
         abandonFetch();
-        stop();
+        kill();
     }
     if (m_loop)
         m_loop->quit();

@@ -51,7 +51,7 @@ public:
     Outcome process(quint8 mode, const QByteArray& request, QByteArray& reply);
     // Ends a process() still waiting, killing the host.
     void cancel();
-    // Kills the host at once, whatever it does.
+    // Kills the host at once, whatever it does; a process() waiting ends as cancelled.
     void stop();
 
     bool isRunning() const { return m_process != nullptr; }
@@ -60,6 +60,7 @@ public:
 
 private:
     bool launch();
+    void kill();
     void wait();
     bool done() const;
     void finish(Outcome outcome);

@@ -144,16 +144,21 @@ private slots:
 
     void cancelKillsTheHostAtOnce() {
         Host h(library("unruly"));
-        QVERIFY(h.host.load());
-        const qint64 pid = h.host.processId();
-        bool waited = false;
-        QTimer::singleShot(300, &h.host, [&] {
-            waited = h.host.isWaiting();
-            h.host.cancel();
-        });
-        QCOMPARE(h.process(request("hang")), Outcome::Cancelled);
-        QVERIFY(waited);
-        QVERIFY(gone(pid));
+        for (const bool byStop : {false, true}) {
+            QVERIFY(h.host.load());
+            const qint64 pid = h.host.processId();
+            bool waited = false;
+            QTimer::singleShot(300, &h.host, [&] {
+                waited = h.host.isWaiting();
+                if (byStop)
+                    h.host.stop();
+                else
+                    h.host.cancel();
+            });
+            QCOMPARE(h.process(request("hang")), Outcome::Cancelled);
+            QVERIFY(waited);
+            QVERIFY(gone(pid));
+        }
         QCOMPARE(h.process(request("again")), Outcome::Replied);
 
         // Stopping it, or ending its owner, ends an idle host at once too.
