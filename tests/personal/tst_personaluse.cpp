@@ -185,7 +185,6 @@ private slots:
         const int c = f->addContact(a, "Cee");
         showPage();
         tree()->collapseAll();
-        tree()->setAutoExpandDelay(5); // the hover time, shortened
         clickFolder(a);
         list()->selectAll();
         const QModelIndex bIndex = page->folderModel()->findFolder(b);
@@ -194,10 +193,21 @@ private slots:
         const QPoint overB = folderPoint(b);
         // Once B is open, B1 is the row just below it.
         const QPoint overB1 = overB + QPoint(0, tree()->visualRect(bIndex).height());
-        QList<QPoint> path = way(start, overB);
-        path << overB + QPoint(2, 0) << overB + QPoint(4, 0) << overB1;
-        dragWithMouse(start, path);
-        QVERIFY(tree()->isExpanded(bIndex));
+        // The pointer rests over B until it opens: every move restarts the hover time, and a
+        // second rest over an open folder would close it again.
+        bool opened = false;
+        dragWithMouse(start, {overB1}, [&] {
+            for (const QPoint& p : way(start, overB)) {
+                QTest::mouseMove(window(), p);
+                QTest::qWait(1);
+            }
+            QElapsedTimer rest;
+            rest.start();
+            while (!tree()->isExpanded(bIndex) && rest.elapsed() < 5000)
+                QTest::qWait(5);
+            opened = tree()->isExpanded(bIndex);
+        });
+        QVERIFY(opened);
         QCOMPARE(folderOf(c), b1);
     }
 
