@@ -263,13 +263,15 @@ private slots:
         });
         click(m_dialer->ALGraphicButton1);
         QTRY_COMPARE(m_dialer->TAPI().callState(), CallState::Idle);
-        QCOMPARE(m_sim.received().count("ATDT7777777;"), 3);
+        QTRY_COMPARE(m_sim.received().count("ATDT7777777;"), 3);
         // "Dialing..." from the first dial through every wait until the device gives up.
         QCOMPARE(seen, QStringList({"", "Dialing...", ""}));
         QVERIFY(m_errors.isEmpty());
         // Dial works again afterwards.
+        // (the line is still busy, so on a slow machine its redials may follow before the
+        // simulator's log is read)
         click(m_dialer->ALGraphicButton1);
-        QTRY_COMPARE(m_sim.received().count("ATDT7777777;"), 4);
+        QTRY_VERIFY(m_sim.received().count("ATDT7777777;") >= 4);
         click(m_dialer->ALGraphicButton2);
     }
 
