@@ -60,10 +60,15 @@ BusinessReply BusinessReply::parse(const QByteArray& reply) {
     for (qsizetype end; (end = reply.indexOf(RecordSeparator, start)) >= 0; start = end + 1) {
         if (end == start)
             continue; // an empty record holds nothing to list
+        if (result.rows.size() == MaxRows) {
+            ++result.records;
+            continue;
+        }
         BusinessRow row;
         if (!readRecord(reply.mid(start, end - start), row, result.error))
             break;
         result.rows.append(std::move(row));
+        ++result.records;
     }
     return result;
 }

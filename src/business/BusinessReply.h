@@ -14,6 +14,8 @@ public:
     static constexpr char RecordSeparator = 30;
     static constexpr char FieldSeparator = 31;
     static constexpr int FieldCount = 16;
+    // The most rows taken from a reply; the records beyond are only counted.
+    static constexpr int MaxRows = 10000;
 
     // The status text: the whole reply when it has no ">".
     QString status;
@@ -21,6 +23,8 @@ public:
     // integer, reading stops there: the rows before it stay and `error` holds the message.
     // An empty record (two separators in a row) is skipped.
     QVector<BusinessRow> rows;
+    // The records the reply held (the rows, and any beyond MaxRows).
+    int records = 0;
     QString error;
 
     static BusinessReply parse(const QByteArray& reply);

@@ -31,6 +31,7 @@
 #include <QBuffer>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QVBoxLayout>
@@ -46,6 +47,8 @@ TBDIR_FRM::TBDIR_FRM(Databases& databases, SettingsStore& settings, QWidget*, QW
     : Page(parent), m_db(databases), m_settings(settings), m_client(new HttpClient(this)),
       m_rows(new BusinessListModel(this)) {
     setObjectName(QStringLiteral("TBDIR_FRM"));
+    m_client->setMaxBodyBytes(ReplyCeiling);
+    m_client->setTotalLimit(HttpClient::TotalLimitMs);
     m_rows->setRowIcon(PanelLook::listImage(1, style()));
 
     QWidget* search = buildSearchPanel();
@@ -178,7 +181,12 @@ void TBDIR_FRM::SRBButtonClick() {
         m_rcf->setText(QStringLiteral("Waiting for Reply..."));
         m_rcf->repaint();
         reply = BusinessReply::parse(request(text));
-        showStatus(reply.status);
+        if (reply.records > reply.rows.size())
+            m_rcf->setText(QStringLiteral("Showing the first %1 of %2")
+                               .arg(QLocale().toString(BusinessReply::MaxRows),
+                                    QLocale().toString(reply.records)));
+        else
+            showStatus(reply.status);
         m_rows->appendRows(reply.rows);
     }
     if (!reply.error.isEmpty())

@@ -28,6 +28,8 @@ class TPDIR_FRM;
 class TBDIR_FRM : public Page {
     Q_OBJECT
 public:
+    // The largest search reply taken; a larger one is a failed search.
+    static constexpr qint64 ReplyCeiling = 16LL * 1024 * 1024;
     static inline const QString SearchKey = QStringLiteral("BD\\SRB");
     static inline const QString HistoryKey = QStringLiteral("BD\\SRB_L");
     static inline const QString FailedReply = QStringLiteral("Internet Connection Failed.>");

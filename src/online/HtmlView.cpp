@@ -12,11 +12,28 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTimer>
 
 namespace {
 // A page names at most this many pictures and style sheets that are fetched.
 constexpr int MaxResources = 64;
 constexpr int TransferTimeoutMs = 30000;
+// The largest page and picture taken, and the longest a whole transfer may take: what goes
+// beyond is abandoned, the page counts as not loaded, the picture as missing.
+constexpr qint64 PageCeiling = 1024 * 1024;
+constexpr qint64 PictureCeiling = 2 * 1024 * 1024;
+constexpr int TotalLimitMs = 20000;
+
+// Abandons the reply once its body passes `ceiling` or the total time is up; the reply then
+// finishes with OperationCanceledError.
+void limit(QNetworkReply* reply, qint64 ceiling) {
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [reply, ceiling](qint64 received, qint64 total) {
+                         if (received > ceiling || total > ceiling)
+                             reply->abort();
+                     });
+    QTimer::singleShot(TotalLimitMs, reply, [reply] { reply->abort(); });
+}
 
 // The desktop's proxy, looked up afresh for every page, as for the program's other clients.
 void useDesktopProxy(QNetworkAccessManager* network) {
@@ -68,6 +85,7 @@ void HtmlView::navigate(const QUrl& url) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
     QNetworkReply* reply = m_network->get(request);
+    limit(reply, PageCeiling);
     m_pageReply = reply;
     connect(reply, &QNetworkReply::finished, this, [this, reply] { pageArrived(reply); });
 }
@@ -86,9 +104,13 @@ void HtmlView::pageArrived(QNetworkReply* reply) {
     if (reply != m_pageReply)
         return;
     m_pageReply = nullptr;
-    const QByteArray body = reply->readAll();
     m_url = reply->url();
-    showSource(decodePage(reply, body), m_url);
+    // A page cut at its ceiling or its time limit is shown as no page at all.
+    if (reply->error() == QNetworkReply::OperationCanceledError ||
+        reply->bytesAvailable() > PageCeiling)
+        showSource(QString(), m_url);
+    else
+        showSource(decodePage(reply, reply->readAll()), m_url);
     fetchPictures();
     finishIfDone();
 }
@@ -149,6 +171,7 @@ void HtmlView::fetchResource(const QUrl& url) {
     if (m_url.isValid())
         request.setRawHeader("Referer", m_url.toEncoded());
     QNetworkReply* reply = m_network->get(request);
+    limit(reply, PictureCeiling);
     m_pending.insert(reply, url);
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         const QUrl key = m_pending.value(reply);
@@ -160,7 +183,7 @@ void HtmlView::resourceArrived(QNetworkReply* reply, const QUrl& key) {
     reply->deleteLater();
     if (!m_pending.remove(reply))
         return;
-    if (reply->error() == QNetworkReply::NoError)
+    if (reply->error() == QNetworkReply::NoError && reply->bytesAvailable() <= PictureCeiling)
         m_resources.insert(key, reply->readAll());
     else
         m_failed.insert(key);

@@ -23,6 +23,11 @@ HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetwor
         m_result.timedOut = true;
         fail(tr("The server did not answer within %1 seconds.").arg(m_timeoutMs / 1000.0));
     });
+    m_total.setSingleShot(true);
+    connect(&m_total, &QTimer::timeout, this, [this] {
+        m_result.timedOut = true;
+        fail(tr("The transfer took longer than %1 seconds.").arg(m_totalLimitMs / 1000.0));
+    });
     connect(&m_exchange, &HttpExchange::progressed, this, [this] { m_idle.start(); });
     connect(&m_exchange, &HttpExchange::headReceived, this, &HttpClient::keepCookies);
     connect(&m_exchange, &HttpExchange::bodyReceived, this, &HttpClient::receive);
@@ -75,6 +80,8 @@ void HttpClient::send(HttpExchange::Request request, QIODevice* sink) {
         request.headers << HttpExchange::Header("Cookie", cookies);
     m_running = true;
     m_idle.start(m_timeoutMs);
+    if (m_totalLimitMs > 0)
+        m_total.start(m_totalLimitMs);
     m_url = request.url;
     m_exchange.start(request);
 }
@@ -131,6 +138,7 @@ void HttpClient::complete(const QString& errorText) {
     if (!m_running)
         return;
     m_idle.stop();
+    m_total.stop();
     m_running = false;
     m_result.status = m_exchange.status();
     m_result.errorText = errorText;
@@ -142,6 +150,7 @@ void HttpClient::fail(const QString& text) {
         return;
     m_exchange.abort();
     m_idle.stop();
+    m_total.stop();
     m_running = false;
     m_result.status = m_exchange.status();
     m_result.errorText = text;

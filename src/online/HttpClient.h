@@ -39,6 +39,8 @@ public:
     static inline const QByteArray UserAgent =
         QByteArrayLiteral("Mozilla/3.0 (compatible; Indy Library)");
     static constexpr int DefaultTimeoutMs = 20000;
+    // The whole-transfer limit the program's clients set for what is not an update part.
+    static constexpr int TotalLimitMs = 20000;
 
     explicit HttpClient(QObject* parent = nullptr);
     ~HttpClient() override;
@@ -48,6 +50,9 @@ public:
     int timeout() const { return m_timeoutMs; }
     // A body beyond this many bytes ends the transfer as failed (negative: no limit).
     void setMaxBodyBytes(qint64 bytes) { m_maxBodyBytes = bytes; }
+    // The longest a whole transfer may take, however steadily the bytes come (0: no limit), so
+    // a server that drips its reply cannot hold a transfer open for ever.
+    void setTotalLimit(int ms) { m_totalLimitMs = ms; }
 
     // The "User-Agent" header this client sends (UserAgent unless changed).
     void setUserAgent(const QByteArray& agent) { m_userAgent = agent; }
@@ -87,8 +92,10 @@ private:
     QUrl m_url; // of the running transfer, for its cookies
     QPointer<QIODevice> m_sink;
     QTimer m_idle;
+    QTimer m_total;
     HttpResult m_result;
     int m_timeoutMs = DefaultTimeoutMs;
     qint64 m_maxBodyBytes = -1;
+    int m_totalLimitMs = 0;
     QByteArray m_userAgent = UserAgent;
 };

@@ -6,6 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
+
+#include <cstdio>
+#include <utility>
 
 std::array<QString, 2> ServiceClient::Bases(const SettingsStore& settings) {
     std::array<QString, 2> bases{DefaultBase0, DefaultBase1};
@@ -35,6 +39,14 @@ bool ServiceClient::IT_ProReq(const QString& request) {
     return m_result;
 }
 
+qint64 ServiceClient::ceiling() const {
+    if (!m_text.contains(QLatin1String("file=")))
+        return ListCeiling;
+    const QStorageInfo disk(QFileInfo(m_replyFile).absolutePath());
+    const qint64 room = disk.isValid() ? disk.bytesAvailable() - KeepFreeBytes : PartCeiling;
+    return qBound<qint64>(0, room, PartCeiling);
+}
+
 void ServiceClient::run() {
     m_result = false;
     if (QFileInfo::exists(m_replyFile) && !QFile::remove(m_replyFile))
@@ -48,13 +60,29 @@ void ServiceClient::run() {
                                .arg(QDir::toNativeSeparators(m_replyFile), file.errorString()));
         return;
     }
+    const qint64 most = ceiling();
+    if (most <= 0) {
+        // A background download: said once on stderr, not in a box at every attempt.
+        file.close();
+        QFile::remove(m_replyFile);
+        static bool told = false;
+        if (!std::exchange(told, true))
+            std::fprintf(
+                stderr, "tessaro-kavelin: update parts wait: %s has less than %lld MB free\n",
+                qPrintable(QFileInfo(m_replyFile).absolutePath()), KeepFreeBytes / (1024 * 1024));
+        return;
+    }
+    const bool part = m_text.contains(QLatin1String("file="));
+    m_client.setMaxBodyBytes(most);
+    m_client.setTotalLimit(part ? PartTotalMs : ListTotalMs);
     const HttpResult outcome = m_client.fetch(QUrl(url), &file);
     m_result = outcome.ok();
+    file.close();
     if (outcome.transferFailed()) {
         m_result = false;
         ++m_failures;
+        QFile::remove(m_replyFile); // half a reply is of no use to anyone
     }
-    file.close();
 }
 
 bool ServiceClient::IT_GetInfo(const QString& request, QStringList& lines) {

@@ -21,6 +21,15 @@ public:
     static inline const QString DefaultBase1 =
         QStringLiteral("http://service2.tessarokavelin.com/hvx/");
     static inline const QString DefaultReplyFile = QStringLiteral("../temp/file.tmp");
+    // The largest reply taken: a part file (and never more than the reply folder's free space
+    // less KeepFreeBytes), or the fingerprint and the part list. A reply beyond it is a failed
+    // transfer and what came of it is removed.
+    static constexpr qint64 PartCeiling = 64LL * 1024 * 1024;
+    static constexpr qint64 ListCeiling = 64 * 1024;
+    static constexpr qint64 KeepFreeBytes = 100LL * 1024 * 1024;
+    // The longest a whole transfer may take: a part, or anything else.
+    static constexpr int PartTotalMs = 60000;
+    static constexpr int ListTotalMs = HttpClient::TotalLimitMs;
 
     // The base addresses: the built-in ones, each replaced by SERVICE\BASE0 / SERVICE\BASE1
     // when that key has text. Only read, never written.
@@ -55,6 +64,8 @@ signals:
 
 private:
     void run();
+    // The ceiling for the current request; 0 when not even a byte would fit.
+    qint64 ceiling() const;
 
     HttpClient m_client;
     std::array<QString, 2> m_bases;

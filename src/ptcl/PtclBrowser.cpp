@@ -6,6 +6,8 @@
 
 PtclBrowser::PtclBrowser() {
     m_client.setUserAgent(UserAgent);
+    m_client.setMaxBodyBytes(PageCeiling);
+    m_client.setTotalLimit(HttpClient::TotalLimitMs);
 }
 
 int PtclBrowser::Fetch(const char* url, const char* formLines, tk::IPlugInText* body) {

@@ -8,6 +8,8 @@
 // a local event loop so the window stays responsive while the directory answers.
 class PtclBrowser : public tk::IPtclBrowser {
 public:
+    // The largest page fetched for the plug-in; a larger one gets no response.
+    static constexpr qint64 PageCeiling = 16LL * 1024 * 1024;
     static inline const QByteArray UserAgent =
         QByteArrayLiteral("Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 5.1)");
 

@@ -8,6 +8,7 @@
 #include "app/SettingsStore.h"
 #include "app/TkApplication.h"
 #include "business/BusinessListModel.h"
+#include "business/BusinessReply.h"
 #include "business/TBDIR_FRM.h"
 #include "directory/ActionButton.h"
 #include "directory/ActionStrip.h"
@@ -288,6 +289,20 @@ private slots:
         QVERIFY(!page->isBusy());
         QVERIFY(rcf().size() <= 303);
         QVERIFY(!rcf().isEmpty());
+    }
+
+    // A reply of very many records lists the first 10,000 and says so.
+    void manyRecordsListTheFirstTenThousand() {
+        BrokenServer server;
+        QByteArray reply = "10001 Records Found>";
+        for (int i = 1; i <= 10001; ++i)
+            reply += record(QByteArray::number(i), "Listing " + QByteArray::number(i), "x");
+        server.setAnswer(200, reply);
+        showPage(server.base());
+        search("car");
+        QCOMPARE(rows(), BusinessReply::MaxRows);
+        QCOMPARE(rcf(), QStringLiteral("Showing the first %1 of %2")
+                            .arg(QLocale().toString(10000), QLocale().toString(10001)));
     }
 
     void copiedListingsAppearInTheirFolder() {

@@ -117,6 +117,22 @@ private slots:
         QVERIFY(!view.isLoading());
     }
 
+    // A page over 1 MB is no page: it completes empty (the cover stays), read no further.
+    void aPageOverItsCeilingIsNotShown() {
+        LocalServer server;
+        server.answers["/big"] = {"text/html", "<p>start</p>" + QByteArray(2 * 1024 * 1024, 'x')};
+        server.answers["/fits"] = {"text/html", "<p>small page</p>"};
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(server.url("/big"));
+        QVERIFY(complete.wait(10000));
+        QVERIFY(view.documentSource().isEmpty());
+        QVERIFY(!view.toPlainText().contains("start"));
+        view.navigate(server.url("/fits"));
+        QVERIFY(complete.wait(10000));
+        QVERIFY(view.toPlainText().contains("small page"));
+    }
+
     void missingPictureDoesNotHoldCompletion() {
         LocalServer server;
         server.answers["/p"] = {"text/html", "<img src=\"/gone.png\">text"};

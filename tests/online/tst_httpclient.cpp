@@ -200,6 +200,20 @@ private slots:
         QVERIFY(server.requests().first().contains("Connection: close\r\n"));
     }
 
+    // Bytes that keep coming never reset the whole-transfer limit.
+    void aDripEndsAtTheTotalLimit() {
+        BrokenServer server;
+        server.setMode(BrokenServer::Mode::Drip);
+        HttpClient client;
+        client.setTimeout(5000);
+        client.setTotalLimit(400);
+        Fetched f = fetch(client, server.base() + "getupd.php?hsh=more");
+        QVERIFY(f.result.timedOut);
+        QVERIFY(f.result.transferFailed());
+        QVERIFY(!f.body.isEmpty()); // it did drip
+        QVERIFY(f.body.size() < 1000000);
+    }
+
     // The program's end gives up every reply still awaited, a wait in progress included.
     void abortAllEndsEveryWait() {
         BrokenServer silent;

@@ -161,6 +161,33 @@ private slots:
         QCOMPARE(broken.requests().size(), 1); // failed over, never sent twice
     }
 
+    // A reply over its ceiling fails as it streams and leaves no reply file: the lists at
+    // 64 KB, a part at 64 MB.
+    void repliesHaveCeilings_data() {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("part list at its ceiling")
+            << "getupd.php?hsh=more" << ServiceClient::ListCeiling << true;
+        QTest::newRow("part list over it")
+            << "getupd.php?hsh=more" << ServiceClient::ListCeiling + 1 << false;
+        QTest::newRow("part over its ceiling")
+            << "getupd.php?file=file.zup.001" << ServiceClient::PartCeiling + 1 << false;
+    }
+    void repliesHaveCeilings() {
+        QFETCH(QString, request);
+        QFETCH(qint64, bytes);
+        QFETCH(bool, taken);
+        BrokenServer server;
+        server.setMode(BrokenServer::Mode::Huge);
+        server.setHugeBytes(bytes);
+        ServiceClient client({server.base(), server.base()}, m_reply);
+        QCOMPARE(client.IT_ProReq(request), taken);
+        QCOMPARE(QFileInfo(m_reply).size(), taken ? bytes : 0);
+        QCOMPARE(QFileInfo::exists(m_reply), taken);
+        QCOMPARE(client.ReqFailures(), taken ? 0 : 1);
+    }
+
     void basesFromSettings() {
         SettingsStore settings(m_dir.filePath("settings.xml"));
         auto bases = ServiceClient::Bases(settings);

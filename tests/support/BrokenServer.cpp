@@ -1,6 +1,7 @@
 #include "BrokenServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 constexpr qint64 Chunk = 256 * 1024;
@@ -81,6 +82,13 @@ void BrokenServer::respond(QTcpSocket* socket) {
         socket->write(m_raw);
         socket->disconnectFromHost();
         return;
+    case Mode::Drip: {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n");
+        auto* drip = new QTimer(socket);
+        connect(drip, &QTimer::timeout, socket, [socket] { socket->write("d"); });
+        drip->start(20);
+        return;
+    }
     case Mode::CloseMidReply:
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 100000\r\n"
                       "\r\n" +

@@ -19,6 +19,7 @@ public:
         Huge,          // answers 200 with hugeBytes bytes of body
         HangUp,        // reads the request and closes the connection without a reply
         Raw,           // sends the raw bytes as set, then closes
+        Drip,          // promises a long body and sends one byte of it every 20 ms
     };
 
     BrokenServer();
