@@ -2,6 +2,7 @@
 
 #include "reports/ReportFileError.h"
 #include "reports/ReportPageSetup.h"
+#include "reports/RtfDocumentBuilder.h"
 #include "reports/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -44,18 +45,50 @@ void ReportDocument::setRtf(const QByteArray& rtf) {
     m_document->documentLayout()->setPaintDevice(&m_metrics);
     // The page comes from the document's own words, but the text is laid out once, at the
     // end of the read: the width is taken from a first look at those words.
-    m_pageLayout = ReportPageSetup::layoutFor(RtfReader::pageProps(rtf), m_locale);
+    m_pageLayout = layoutFor(RtfReader::pageProps(rtf));
+    m_document->setTextWidth(bodyRect().width());
+    RtfReader::read(rtf, m_document.get(), &page);
+    m_pageLayout = layoutFor(page);
+    fitWidth();
+    paginate();
+}
+
+void ReportDocument::setPaper(const QPageSize& size, QPageLayout::Orientation orientation) {
+    m_paper = Paper{size, orientation};
+    if (m_pageLayout.pageSize().isEquivalentTo(size) && m_pageLayout.orientation() == orientation)
+        return;
+    m_pageLayout = layoutFor(m_pageLayout);
+    m_document->setTextWidth(bodyRect().width());
+    fitWidth();
+    paginate();
+}
+
+QPageLayout ReportDocument::layoutFor(const RtfPageProps& page) const {
+    return layoutFor(ReportPageSetup::layoutFor(page, m_locale));
+}
+
+// The document's page on the paper chosen for it, if one was; the margins stay.
+QPageLayout ReportDocument::layoutFor(QPageLayout layout) const {
+    if (m_paper) {
+        layout.setOrientation(m_paper->orientation);
+        layout.setPageSize(m_paper->size);
+    }
+    return layout;
+}
+
+// Content wider than the page is scaled down to fit its width.
+void ReportDocument::fitWidth() {
     const qreal width = bodyRect().width();
     m_scale = 1.0;
-    m_document->setTextWidth(width);
-    RtfReader::read(rtf, m_document.get(), &page);
-    m_pageLayout = ReportPageSetup::layoutFor(page, m_locale);
     const qreal used = m_document->documentLayout()->documentSize().width();
     if (used > width + 0.5) {
         m_scale = width / used;
-        m_document->setTextWidth(used);
+        // Laid out again at the width used, so paragraphs span the table they go with; for a
+        // table a few pixels too wide (lines and padding beyond the page's width) the paragraphs
+        // keep theirs, and the second layout of a long report is saved.
+        if (used > width * 1.02)
+            m_document->setTextWidth(used);
     }
-    paginate();
 }
 
 void ReportDocument::load(const QString& path) {
@@ -79,7 +112,10 @@ QRectF ReportDocument::bodyRect() const {
                   std::max(1.0, paper.height() - top - foot));
 }
 
-void ReportDocument::addTableCuts(QTextTable* table, std::vector<Cut>& out) const {
+// A table's cuts: between its rows, each with the header rows a page starting there repeats.
+// A table that carries on the rows of the one before it (a long table is read as several)
+// repeats the header of the first; `repeated` holds it from one to the next.
+void ReportDocument::addTableCuts(QTextTable* table, std::vector<Cut>& out, Span& repeated) const {
     QAbstractTextDocumentLayout* layout = m_document->documentLayout();
     const QRectF frame = layout->frameBoundingRect(table);
     auto contentTop = [&](int row) {
@@ -91,13 +127,25 @@ void ReportDocument::addTableCuts(QTextTable* table, std::vector<Cut>& out) cons
     const qreal line = table->format().border();
     auto rowTop = [&](int row) { return contentTop(row) - inset + line; };
     const int rows = table->rows();
-    const int headers = std::min(table->format().headerRowCount(), rows);
-    const Span header =
-        headers > 0 ? Span{frame.top(), rowTop(std::min(headers, rows - 1))} : Span{};
-    const Span repeated = headers > 0 && headers < rows ? header : Span{};
-    out.push_back({frame.top(), {}});
-    // The header rows stay with the first row below them.
-    for (int row = std::max(1, headers + 1); row < rows; ++row)
+    const bool continued = table->format().boolProperty(RtfDocumentBuilder::ContinuedTable);
+    int first = 1;
+    if (continued) {
+        // The table is drawn up over the foot of the one before (the line between them is
+        // one line): a page ends above its first row, as between any two rows, not at the
+        // foot of the table before, which would draw that row's top on the page too.
+        if (!out.empty())
+            out.pop_back();
+        first = 0;
+    } else {
+        const int headers = std::min(table->format().headerRowCount(), rows);
+        const Span header =
+            headers > 0 ? Span{frame.top(), rowTop(std::min(headers, rows - 1))} : Span{};
+        repeated = headers > 0 && headers < rows ? header : Span{};
+        out.push_back({frame.top(), {}});
+        // The header rows stay with the first row below them.
+        first = std::max(1, headers + 1);
+    }
+    for (int row = first; row < rows; ++row)
         out.push_back({rowTop(row), repeated});
     out.push_back({frame.bottom(), {}});
 }
@@ -105,10 +153,11 @@ void ReportDocument::addTableCuts(QTextTable* table, std::vector<Cut>& out) cons
 std::vector<ReportDocument::Cut> ReportDocument::cuts() const {
     std::vector<Cut> out;
     QAbstractTextDocumentLayout* layout = m_document->documentLayout();
+    Span repeated;
     for (auto it = m_document->rootFrame()->begin(); !it.atEnd(); ++it) {
         if (QTextFrame* frame = it.currentFrame()) {
             if (auto* table = qobject_cast<QTextTable*>(frame)) {
-                addTableCuts(table, out);
+                addTableCuts(table, out, repeated);
             } else {
                 const QRectF r = layout->frameBoundingRect(frame);
                 out.push_back({r.top(), {}});
@@ -199,26 +248,32 @@ void ReportDocument::paintPage(QPainter& painter, int index) const {
     paintFooter(painter, index);
 }
 
+void ReportDocument::setUpDevice(QPagedPaintDevice& device) const {
+    QPageLayout paper = m_pageLayout;
+    paper.setMargins(QMarginsF());
+    device.setPageLayout(paper);
+}
+
+void ReportDocument::printPage(QPainter& painter, const QPaintDevice& device, int index) const {
+    painter.save();
+    painter.scale(device.logicalDpiX() / Dpi, device.logicalDpiY() / Dpi);
+    paintPage(painter, index);
+    painter.restore();
+}
+
 bool ReportDocument::print(QPagedPaintDevice& device, const Progress& progress, int first,
                            int last) const {
     first = std::clamp(first, 0, pageCount() - 1);
     last = last < 0 ? pageCount() - 1 : std::clamp(last, first, pageCount() - 1);
-    QPageLayout paper = m_pageLayout;
-    paper.setMargins(QMarginsF());
-    device.setPageLayout(paper);
+    setUpDevice(device);
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    const qreal sx = device.logicalDpiX() / Dpi;
-    const qreal sy = device.logicalDpiY() / Dpi;
     const int count = last - first + 1;
     for (int i = first; i <= last; ++i) {
         if (i > first && !device.newPage())
             return false;
-        painter.save();
-        painter.scale(sx, sy);
-        paintPage(painter, i);
-        painter.restore();
+        printPage(painter, device, i);
         if (progress && !progress(i - first + 1, count))
             return false;
     }

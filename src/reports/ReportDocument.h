@@ -8,10 +8,13 @@
 #include <QTextDocument>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
+struct RtfPageProps;
 
 // A report laid out on printed pages: the RTF document as the detail pane's reader makes it,
 // on the page of ReportPageSetup, cut between lines and table rows (a row is never split unless
@@ -27,6 +30,9 @@ public:
     void setRtf(const QByteArray& rtf);
     // Reads an RTF file; ReportFileError when it cannot be read.
     void load(const QString& path);
+    // Lays the pages out on other paper than the document's (a print dialog's choice of size
+    // or orientation), its margins kept; holds for later documents too.
+    void setPaper(const QPageSize& size, QPageLayout::Orientation orientation);
 
     QTextDocument& document() { return *m_document; }
     const QPageLayout& pageLayout() const { return m_pageLayout; }
@@ -44,6 +50,11 @@ public:
     using Progress = std::function<bool(int done, int count)>;
     bool print(QPagedPaintDevice& device, const Progress& progress = {}, int first = 0,
                int last = -1) const;
+
+    // The steps of print(), for a caller that prints a few pages at a time: the device's paper
+    // set to the report's (no margins of its own), then each page on a painter open on it.
+    void setUpDevice(QPagedPaintDevice& device) const;
+    void printPage(QPainter& painter, const QPaintDevice& device, int index) const;
 
     static constexpr qreal Dpi = 96.0;
 
@@ -64,9 +75,12 @@ private:
         Span body;
     };
 
+    QPageLayout layoutFor(const RtfPageProps& page) const;
+    QPageLayout layoutFor(QPageLayout layout) const;
+    void fitWidth();
     void paginate();
     std::vector<Cut> cuts() const;
-    void addTableCuts(class QTextTable* table, std::vector<Cut>& out) const;
+    void addTableCuts(class QTextTable* table, std::vector<Cut>& out, Span& repeated) const;
     QRectF bodyRect() const;
     void paintSpan(QPainter& painter, const Span& span, qreal y) const;
     void paintFooter(QPainter& painter, int index) const;
@@ -75,6 +89,11 @@ private:
     QImage m_metrics; // a 96-dpi device the layout measures fonts on
     std::unique_ptr<QTextDocument> m_document;
     QPageLayout m_pageLayout;
+    struct Paper {
+        QPageSize size;
+        QPageLayout::Orientation orientation;
+    };
+    std::optional<Paper> m_paper;
     qreal m_scale = 1.0; // content to paper
     std::vector<Page> m_pages;
 };

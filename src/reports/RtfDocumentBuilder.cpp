@@ -46,7 +46,8 @@ void RtfDocumentBuilder::endRow() {
     flushRun();
     // Header rows are the rows marked so at the top of the table: a printed page repeats them.
     QTextTableFormat format = m_table->format();
-    if (m_rowProps->header && format.headerRowCount() == m_row) {
+    if (m_rowProps->header && format.headerRowCount() == m_row &&
+        !format.boolProperty(ContinuedTable)) {
         format.setHeaderRowCount(m_row + 1);
         m_table->setFormat(format);
     }
@@ -105,8 +106,12 @@ void RtfDocumentBuilder::prepareFor(const RtfParaProps& para) {
         return;
     if (m_rowEnded) {
         flushRun();
-        m_table->appendRows(1);
-        ++m_row;
+        if (m_table->rows() >= kRowsPerTable) {
+            continueTable();
+        } else {
+            m_table->appendRows(1);
+            ++m_row;
+        }
         m_column = 0;
         m_rowEnded = false;
         m_cellPending = true;
@@ -145,6 +150,21 @@ void RtfDocumentBuilder::startTable() {
     m_rowEnded = false;
     m_cellPending = true;
     enterCell();
+}
+
+// Carries the table on in a new one of the same format, straight below it: the page's cuts
+// treat it as the same table, its header rows repeated from the first.
+void RtfDocumentBuilder::continueTable() {
+    QTextTableFormat format = m_table->format();
+    format.setHeaderRowCount(0);
+    format.setProperty(ContinuedTable, true);
+    // Drawn up over the foot of the table before (Qt leaves about a cell's padding below a
+    // table's last line), so the lines of the two fall together into one.
+    format.setTopMargin(0.5 - format.cellPadding());
+    const int columns = m_table->columns();
+    endTable();
+    m_table = m_cursor.insertTable(1, columns, format);
+    m_row = 0;
 }
 
 void RtfDocumentBuilder::endTable() {

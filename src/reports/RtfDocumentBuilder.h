@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextFormat>
 
 class QTextDocument;
 class QTextTable;
@@ -35,6 +36,12 @@ public:
     void finish(const RtfCharProps& chars, const RtfParaProps& para);
 
     static constexpr int kMaxColumns = 63;
+    // A long table is cut into tables of this many rows, one straight after another: Qt finds
+    // a cell's row and column by a search over all the cells of its table, so one table of
+    // 10,000 rows makes the layout and every printed page slower with each row.
+    static constexpr int kRowsPerTable = 64;
+    // Set on the table format of every table that carries on the rows of the one before it.
+    static constexpr int ContinuedTable = QTextFormat::UserProperty + 1;
 
 private:
     void flushRun();
@@ -42,6 +49,7 @@ private:
     void startTable();
     void dropEmptyBlockBeforeTable();
     void endTable();
+    void continueTable();
     void enterCell();
     QTextCharFormat charFormat(const RtfCharProps& chars) const;
     QTextBlockFormat blockFormat(const RtfParaProps& para) const;
