@@ -42,12 +42,16 @@ void ReportOutput::setNextPrinter(std::function<bool(QPrinter&)> setUp) {
     nextPrinter() = std::move(setUp);
 }
 
+// A write still running is of the pages these replace: it is stopped first.
 void ReportOutput::setRtf(const QByteArray& rtf) {
+    cancelWriting();
     m_rtf = rtf;
     m_own.reset();
+    m_otherPaper.reset();
 }
 
 void ReportOutput::setReport(const ReportDocument* report) {
+    cancelWriting();
     m_shared = report;
 }
 
@@ -61,6 +65,27 @@ const ReportDocument& ReportOutput::report() {
         QApplication::restoreOverrideCursor();
     }
     return *m_own;
+}
+
+// The pages for the printer's paper: the report's own, or, when a dialog chose another size or
+// orientation, the report laid out again on that paper (kept while the paper stays).
+const ReportDocument& ReportOutput::pagesFor(const QPrinter& printer) {
+    const ReportDocument& pages = report();
+    const QPageLayout chosen = printer.pageLayout();
+    const QPageLayout own = pages.pageLayout();
+    if (chosen.pageSize().isEquivalentTo(own.pageSize()) &&
+        chosen.orientation() == own.orientation())
+        return pages;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!m_otherPaper) {
+        m_otherPaper = std::make_unique<ReportDocument>();
+        m_otherPaper->setPaper(chosen.pageSize(), chosen.orientation());
+        m_otherPaper->setRtf(m_rtf);
+    } else {
+        m_otherPaper->setPaper(chosen.pageSize(), chosen.orientation());
+    }
+    QApplication::restoreOverrideCursor();
+    return *m_otherPaper;
 }
 
 QString ReportOutput::proposedFileName(const QDate& date) const {
@@ -89,11 +114,12 @@ void ReportOutput::print() {
     }
     const int first = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
     const int last = printer.toPage() > 0 ? printer.toPage() - 1 : -1;
+    const ReportDocument& printed = pagesFor(printer);
     QProgressDialog shown(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
-                          pages.pageCount(), m_parent);
+                          printed.pageCount(), m_parent);
     shown.setWindowModality(Qt::WindowModal);
     shown.setMinimumDuration(500);
-    const bool done = pages.print(
+    const bool done = printed.print(
         printer,
         [&](int page, int count) {
             shown.setMaximum(count);
@@ -114,8 +140,9 @@ void ReportOutput::preview() {
     QPrintPreviewDialog dialog(&printer, m_parent);
     dialog.setObjectName(QStringLiteral("PreviewDialog"));
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    // A change of orientation or paper in the preview lays the pages out again for it.
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [&pages](QPrinter* target) { pages.print(*target); });
+            [this](QPrinter* target) { pagesFor(*target).print(*target); });
     dialog.resize(m_parent ? m_parent->window()->size() : QSize(900, 700));
     dialog.exec();
 }
@@ -135,8 +162,11 @@ void ReportOutput::saveAsPdf() {
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    m_progress = new QProgressDialog(QStringLiteral("Laying out the pages..."),
-                                     QStringLiteral("Cancel"), 0, 0, m_parent);
+    // The window's pages are laid out already; a report saved from a page's menu is laid out
+    // here, once, and printed from those pages.
+    const ReportDocument& pages = report();
+    m_progress = new QProgressDialog(QStringLiteral("Writing the PDF..."), QStringLiteral("Cancel"),
+                                     0, pages.pageCount(), m_parent);
     m_progress->setObjectName(QStringLiteral("PdfProgress"));
     m_progress->setWindowTitle(QStringLiteral("Save as PDF"));
     m_progress->setMinimumDuration(400);
@@ -149,7 +179,7 @@ void ReportOutput::saveAsPdf() {
         if (count > 0)
             bar->setLabelText(QStringLiteral("Writing page %1 of %2...").arg(done).arg(count));
     });
-    m_job->start(m_rtf, path, QStringLiteral("%1 %2").arg(m_page, m_kind));
+    m_job->start(pages, path, QStringLiteral("%1 %2").arg(m_page, m_kind));
 }
 
 bool ReportOutput::isWriting() const {

@@ -15,7 +15,7 @@ class ReportDocument;
 
 // Print, print preview and Save as PDF for one report or detail sheet given as RTF: the system
 // print dialog, Qt's preview, and a save dialog proposing "<page> report <date>.pdf" in the
-// user's documents folder, the PDF written on a thread of its own with its progress shown.
+// user's documents folder, the PDF written a few pages at a time with its progress shown.
 // Dialogs go through seams (setNextFileName, setNextPrinter) so tests never block.
 class ReportOutput : public QObject {
     Q_OBJECT
@@ -25,11 +25,11 @@ public:
     ~ReportOutput() override;
 
     void setPage(const QString& page) { m_page = page; }
-    // The document to print; the laid-out pages are made when first needed. The PDF is always
-    // laid out again from these bytes, on its own thread.
+    // The document to print; the laid-out pages are made when first needed. Either call stops
+    // a PDF still being written.
     void setRtf(const QByteArray& rtf);
-    // Prints and previews pages the caller has laid out already (the report window's); they
-    // stay the caller's.
+    // Prints, previews and saves pages the caller has laid out already (the report window's);
+    // they stay the caller's, unchanged while a PDF is written.
     void setReport(const ReportDocument* report);
 
     void print();
@@ -55,6 +55,7 @@ signals:
 
 private:
     const ReportDocument& report();
+    const ReportDocument& pagesFor(const QPrinter& printer);
     QString askFileName();
     void written(bool ok, const QString& path, const QString& message);
     void showError(const QString& message);
@@ -65,6 +66,7 @@ private:
     QByteArray m_rtf;
     const ReportDocument* m_shared = nullptr;
     std::unique_ptr<ReportDocument> m_own;
+    std::unique_ptr<ReportDocument> m_otherPaper;
     PdfExportJob* m_job;
     QProgressDialog* m_progress = nullptr;
 };

@@ -105,6 +105,8 @@ QAction* ReportWindow::addCommand(const QString& name, const QString& text,
 
 void ReportWindow::showReport(const QString& path, const QString& page) {
     const QByteArray rtf = readReportFile(path);
+    // A PDF still being written is of the pages about to be replaced.
+    m_output->cancelWriting();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_view->setReport(nullptr);
     m_report->setRtf(rtf);

@@ -27,6 +27,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -50,6 +52,22 @@ QString pdfText(const QString& pdf, int page = 0) {
     if (page > 0)
         args << "-f" << QString::number(page) << "-l" << QString::number(page);
     return poppler("pdftotext", args << pdf << "-");
+}
+
+// The paper of the PDF's first page in points, as pdfinfo gives it.
+QSizeF pdfPaper(const QString& pdf) {
+    const QRegularExpressionMatch m = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")
+                                          .match(poppler("pdfinfo", {pdf}));
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+// The rows of the report ("Company N") found in the whole PDF.
+QSet<int> pdfRows(const QString& pdf) {
+    QSet<int> rows;
+    const QRegularExpression row("Company (\\d+) ");
+    for (auto it = row.globalMatch(pdfText(pdf)); it.hasNext();)
+        rows.insert(it.next().captured(1).toInt());
+    return rows;
 }
 
 int pdfPages(const QString& pdf) {
@@ -89,8 +107,8 @@ private:
         Shell::setOpener(QStringLiteral("false"));
     }
     void selectAll() {
-        QVERIFY(QTest::qWaitFor(
-            [this] { return page->actionButton(ActionStrip::RTF)->isEnabled(); }));
+        QVERIFY(
+            QTest::qWaitFor([this] { return page->actionButton(ActionStrip::RTF)->isEnabled(); }));
         page->contactList()->setFocus();
         QTest::keyClick(page->contactList(), Qt::Key_A, Qt::ControlModifier);
     }
@@ -279,6 +297,75 @@ private slots:
         QVERIFY(pdfText(range, 1).contains(QStringLiteral("Page 2 of %1").arg(pages)));
     }
 
+    // Print Preview through the window's command shows the window's pages; turning the paper
+    // in the preview lays the report out again on it.
+    void printPreviewShowsThePages() {
+        showPage();
+        ReportWindow* window = showRows(200);
+        QVERIFY(window);
+        const int pages = window->report().pageCount();
+        QVERIFY(pages >= 3);
+        int shown = -1;
+        int portrait = -1;
+        QTimer::singleShot(0, window, [&] {
+            QPrintPreviewDialog* dialog = nullptr;
+            const bool open = QTest::qWaitFor([&] {
+                dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+                return dialog != nullptr;
+            });
+            if (!open)
+                return;
+            auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+            if (preview && QTest::qWaitFor([&] { return preview->pageCount() > 0; })) {
+                shown = preview->pageCount();
+                preview->setPortraitOrientation();
+                if (QTest::qWaitFor([&] { return preview->pageCount() != shown; }, 30000))
+                    portrait = preview->pageCount();
+            }
+            dialog->reject();
+        });
+        window->findChild<QAction*>("actPreview")->trigger();
+        QCOMPARE(shown, pages);
+        ReportDocument upright;
+        upright.setPaper(window->report().pageLayout().pageSize(), QPageLayout::Portrait);
+        upright.load(window->reportFile());
+        QVERIFY(upright.pageCount() != pages);
+        QCOMPARE(portrait, upright.pageCount());
+        // The window keeps its own pages.
+        QCOMPARE(window->report().pageCount(), pages);
+    }
+
+    // Paper chosen in the print dialog (Letter, portrait, for a landscape A4 report): the printed
+    // pages are laid out for it, every row still printed once and whole.
+    void printerPaperLaysThePagesOutAgain() {
+        showPage();
+        ReportWindow* window = showRows(200);
+        QVERIFY(window);
+        const int pages = window->report().pageCount();
+        const QString pdf = out.filePath("letter.pdf");
+        ReportOutput::setNextPrinter([pdf](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(QPageSize::Letter));
+            printer.setPageOrientation(QPageLayout::Portrait);
+            return true;
+        });
+        QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+        const QSizeF paper = pdfPaper(pdf);
+        QVERIFY2(qAbs(paper.width() - 612) < 1 && qAbs(paper.height() - 792) < 1,
+                 qPrintable(poppler("pdfinfo", {pdf})));
+        const int printed = pdfPages(pdf);
+        ReportDocument letter;
+        letter.setPaper(QPageSize(QPageSize::Letter), QPageLayout::Portrait);
+        letter.load(window->reportFile());
+        QVERIFY(letter.pageCount() != pages);
+        QCOMPARE(printed, letter.pageCount());
+        QCOMPARE(pdfRows(pdf).size(), 200);
+        QVERIFY(pdfText(pdf, printed).contains(QStringLiteral("Page %1 of %1").arg(printed)));
+        QVERIFY(pdfText(pdf, printed).contains("Entries listed: 200"));
+        QCOMPARE(window->report().pageCount(), pages);
+    }
+
     // A write that cannot be done says so and leaves nothing; a stopped one leaves nothing
     // under the chosen name either.
     void failedAndStoppedWritesLeaveNoFile() {
@@ -299,6 +386,11 @@ private slots:
 
         window->showReport(writeReport(2000), "Personal");
         const QString pdf = out.filePath("stopped.pdf");
+        // A PDF of that name from before is kept as it was.
+        QFile older(pdf);
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("older PDF");
+        older.close();
         QSignalSpy progress(window->output(), &ReportOutput::progress);
         QSignalSpy written(window->output(), &ReportOutput::pdfWritten);
         ReportOutput::setNextFileName(pdf);
@@ -310,8 +402,11 @@ private slots:
         window->output()->cancelWriting();
         QTRY_VERIFY_WITH_TIMEOUT(!window->output()->isWriting(), 60000);
         QCOMPARE(written.count(), 0);
-        QVERIFY(!QFileInfo::exists(pdf));
-        QCOMPARE(QDir(out.path()).entryList({"stopped*"}, QDir::Files | QDir::Hidden).size(), 0);
+        QVERIFY(older.open(QIODevice::ReadOnly));
+        QCOMPARE(older.readAll(), QByteArray("older PDF"));
+        older.close();
+        QCOMPARE(QDir(out.path()).entryList({"stopped*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"stopped.pdf"});
     }
 
     // With a desktop program for RTF, View Report hands the file on; a right click on the
