@@ -6,6 +6,8 @@
 #include "reports/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -14,6 +16,7 @@
 #include <QTextLayout>
 #include <QTextTable>
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr qreal FooterBand = 36.0; // room at the paper's foot for the page number
@@ -27,30 +30,88 @@ qreal pointsToPixels(qreal points) {
 }
 } // namespace
 
+namespace {
+// Holds back the timer events of a document layout.
+class TimerBlock : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Timer; }
+};
+} // namespace
+
 ReportDocument::ReportDocument(const QLocale& locale)
     : m_locale(locale), m_metrics(8, 8, QImage::Format_RGB32),
-      m_document(std::make_unique<QTextDocument>()) {
+      m_timerBlock(std::make_unique<TimerBlock>()), m_document(std::make_unique<QTextDocument>()) {
     m_metrics.setDotsPerMeterX(DotsPerMetre);
     m_metrics.setDotsPerMeterY(DotsPerMetre);
     setRtf(QByteArray());
 }
 
-ReportDocument::~ReportDocument() = default;
+ReportDocument::~ReportDocument() {
+    m_reader.reset();
+    m_document.reset(); // before the filter it may still have
+}
 
 void ReportDocument::setRtf(const QByteArray& rtf) {
-    RtfPageProps page;
+    begin(rtf);
+    while (!step(std::numeric_limits<int>::max())) {
+    }
+}
+
+void ReportDocument::begin(const QByteArray& rtf) {
+    m_reader.reset(); // a read still running is of the document replaced here
+    m_pages.assign(1, Page{});
     m_document = std::make_unique<QTextDocument>();
     m_document->setUndoRedoEnabled(false);
     m_document->setDocumentMargin(0);
-    m_document->documentLayout()->setPaintDevice(&m_metrics);
-    // The page comes from the document's own words, but the text is laid out once, at the
-    // end of the read: the width is taken from a first look at those words.
-    m_pageLayout = layoutFor(RtfReader::pageProps(rtf));
-    m_document->setTextWidth(bodyRect().width());
-    RtfReader::read(rtf, m_document.get(), &page);
-    m_pageLayout = layoutFor(page);
+    // The document is given its layout, and laid out, only once it is read: a layout present
+    // during the read would lay the whole document out at its end, all at once.
+    m_reader = std::make_unique<RtfReader>();
+    m_reader->start(rtf, m_document.get());
+    m_laidTo = 0;
+}
+
+bool ReportDocument::step(int milliseconds) {
+    QElapsedTimer time;
+    time.start();
+    if (m_reader) {
+        while (!m_reader->advance(ReadStep)) {
+            if (time.elapsed() >= milliseconds)
+                return false;
+        }
+        m_pageLayout = layoutFor(m_reader->page());
+        m_reader.reset();
+        QAbstractTextDocumentLayout* layout = m_document->documentLayout();
+        layout->setPaintDevice(&m_metrics);
+        // Qt lays a document out lazily from its own timer, in steps that grow to a large part
+        // of a long report; here the steps are step()'s, each within its time.
+        layout->installEventFilter(m_timerBlock.get());
+        m_document->setTextWidth(bodyRect().width());
+    }
+    if (m_laidTo < 0)
+        return true;
+    // Asking where a block lies lays the document out as far as that block.
+    QAbstractTextDocumentLayout* layout = m_document->documentLayout();
+    const int end = m_document->characterCount();
+    while (m_laidTo < end) {
+        if (time.elapsed() >= milliseconds)
+            return false;
+        m_laidTo = std::min(end, m_laidTo + LayoutStep);
+        (void)layout->blockBoundingRect(m_document->findBlock(m_laidTo - 1));
+    }
+    m_laidTo = -1;
+    layout->removeEventFilter(m_timerBlock.get());
     fitWidth();
     paginate();
+    return true;
+}
+
+qreal ReportDocument::progress() const {
+    // Reading takes about a third of the time, the layout the rest.
+    if (m_reader)
+        return m_reader->done() / 3;
+    if (m_laidTo >= 0)
+        return 1.0 / 3 + 2.0 / 3 * m_laidTo / std::max(1, m_document->characterCount());
+    return 1.0;
 }
 
 void ReportDocument::setPaper(const QPageSize& size, QPageLayout::Orientation orientation) {

@@ -14,6 +14,7 @@
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
+class RtfReader;
 struct RtfPageProps;
 
 // A report laid out on printed pages: the RTF document as the detail pane's reader makes it,
@@ -28,6 +29,13 @@ public:
 
     // Replaces the content with the RTF document (text that is not RTF shows as plain text).
     void setRtf(const QByteArray& rtf);
+    // The same a part at a time, for a window that keeps working meanwhile: begin(), then
+    // step() until it answers true; until then the pages are not to be painted or printed.
+    void begin(const QByteArray& rtf);
+    // Reads and lays out for about `milliseconds`; true when the pages are ready.
+    bool step(int milliseconds);
+    // How far begin() has come, 0 to 1.
+    qreal progress() const;
     // Reads an RTF file; ReportFileError when it cannot be read.
     void load(const QString& path);
     // Lays the pages out on other paper than the document's (a print dialog's choice of size
@@ -57,6 +65,8 @@ public:
     void printPage(QPainter& painter, const QPaintDevice& device, int index) const;
 
     static constexpr qreal Dpi = 96.0;
+    static constexpr int ReadStep = 2000;   // tokens between looks at the time
+    static constexpr int LayoutStep = 4000; // characters laid out between looks at the time
 
 private:
     struct Span {
@@ -87,7 +97,10 @@ private:
 
     QLocale m_locale;
     QImage m_metrics; // a 96-dpi device the layout measures fonts on
+    std::unique_ptr<QObject> m_timerBlock;
     std::unique_ptr<QTextDocument> m_document;
+    std::unique_ptr<RtfReader> m_reader; // while begin()'s read runs
+    int m_laidTo = -1;                   // laid out up to here while begin()'s layout runs
     QPageLayout m_pageLayout;
     struct Paper {
         QPageSize size;

@@ -55,22 +55,51 @@ void ReportOutput::setReport(const ReportDocument* report) {
     m_shared = report;
 }
 
-const ReportDocument& ReportOutput::report() {
+// The pages to print: the caller's, or the report laid out here with its progress shown;
+// nullptr when the user stopped that.
+const ReportDocument* ReportOutput::report() {
     if (m_shared)
-        return *m_shared;
+        return m_shared;
     if (!m_own) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_own = std::make_unique<ReportDocument>();
-        m_own->setRtf(m_rtf);
-        QApplication::restoreOverrideCursor();
+        auto pages = std::make_unique<ReportDocument>();
+        if (!layOut(*pages, m_rtf, m_parent))
+            return nullptr;
+        m_own = std::move(pages);
     }
-    return *m_own;
+    return m_own.get();
+}
+
+bool ReportOutput::layOut(ReportDocument& pages, const QByteArray& rtf, QWidget* parent) {
+    static bool busy = false;
+    if (busy)
+        return false; // a click that came in while another report is being laid out
+    pages.begin(rtf);
+    if (pages.step(StepMs))
+        return true;
+    busy = true;
+    QProgressDialog bar(QStringLiteral("Laying out the report..."), QStringLiteral("Cancel"), 0,
+                        1000, parent);
+    bar.setObjectName(QStringLiteral("LayoutProgress"));
+    bar.setWindowTitle(QStringLiteral("Report"));
+    bar.setWindowModality(Qt::ApplicationModal);
+    bar.setMinimumDuration(300);
+    bar.setAutoClose(false);
+    bar.setAutoReset(false);
+    bool ready = false;
+    while (!ready && !bar.wasCanceled()) {
+        bar.setValue(int(pages.progress() * 1000));
+        QCoreApplication::processEvents();
+        ready = !bar.wasCanceled() && pages.step(StepMs);
+    }
+    busy = false;
+    if (!ready)
+        pages.setRtf(QByteArray());
+    return ready;
 }
 
 // The pages for the printer's paper: the report's own, or, when a dialog chose another size or
 // orientation, the report laid out again on that paper (kept while the paper stays).
-const ReportDocument& ReportOutput::pagesFor(const QPrinter& printer) {
-    const ReportDocument& pages = report();
+const ReportDocument& ReportOutput::pagesFor(const ReportDocument& pages, const QPrinter& printer) {
     const QPageLayout chosen = printer.pageLayout();
     const QPageLayout own = pages.pageLayout();
     if (chosen.pageSize().isEquivalentTo(own.pageSize()) &&
@@ -97,7 +126,10 @@ QString ReportOutput::proposedFileName(const QDate& date) const {
 }
 
 void ReportOutput::print() {
-    const ReportDocument& pages = report();
+    const ReportDocument* laidOut = report();
+    if (!laidOut)
+        return;
+    const ReportDocument& pages = *laidOut;
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(pages.pageLayout());
@@ -114,7 +146,7 @@ void ReportOutput::print() {
     }
     const int first = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
     const int last = printer.toPage() > 0 ? printer.toPage() - 1 : -1;
-    const ReportDocument& printed = pagesFor(printer);
+    const ReportDocument& printed = pagesFor(pages, printer);
     QProgressDialog shown(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
                           printed.pageCount(), m_parent);
     shown.setWindowModality(Qt::WindowModal);
@@ -133,7 +165,10 @@ void ReportOutput::print() {
 }
 
 void ReportOutput::preview() {
-    const ReportDocument& pages = report();
+    const ReportDocument* laidOut = report();
+    if (!laidOut)
+        return;
+    const ReportDocument& pages = *laidOut;
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(pages.pageLayout());
@@ -142,7 +177,7 @@ void ReportOutput::preview() {
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
     // A change of orientation or paper in the preview lays the pages out again for it.
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [this](QPrinter* target) { pagesFor(*target).print(*target); });
+            [this, &pages](QPrinter* target) { pagesFor(pages, *target).print(*target); });
     dialog.resize(m_parent ? m_parent->window()->size() : QSize(900, 700));
     dialog.exec();
 }
@@ -164,9 +199,11 @@ void ReportOutput::saveAsPdf() {
         path += QStringLiteral(".pdf");
     // The window's pages are laid out already; a report saved from a page's menu is laid out
     // here, once, and printed from those pages.
-    const ReportDocument& pages = report();
+    const ReportDocument* pages = report();
+    if (!pages)
+        return;
     m_progress = new QProgressDialog(QStringLiteral("Writing the PDF..."), QStringLiteral("Cancel"),
-                                     0, pages.pageCount(), m_parent);
+                                     0, pages->pageCount(), m_parent);
     m_progress->setObjectName(QStringLiteral("PdfProgress"));
     m_progress->setWindowTitle(QStringLiteral("Save as PDF"));
     m_progress->setMinimumDuration(400);
@@ -179,7 +216,7 @@ void ReportOutput::saveAsPdf() {
         if (count > 0)
             bar->setLabelText(QStringLiteral("Writing page %1 of %2...").arg(done).arg(count));
     });
-    m_job->start(pages, path, QStringLiteral("%1 %2").arg(m_page, m_kind));
+    m_job->start(*pages, path, QStringLiteral("%1 %2").arg(m_page, m_kind));
 }
 
 bool ReportOutput::isWriting() const {

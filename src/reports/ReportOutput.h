@@ -45,6 +45,12 @@ public:
     // next print dialog is replaced by the function (set up the printer, answer whether to
     // print). Each is used once.
     static void setNextFileName(const QString& path);
+
+    // Lays the RTF out into `pages` a part at a time, a progress dialog with Cancel over
+    // `parent` once it takes long, the program's windows painting meanwhile. False when the
+    // user stopped it (the pages are then empty) or another report is being laid out.
+    static bool layOut(ReportDocument& pages, const QByteArray& rtf, QWidget* parent);
+    static constexpr int StepMs = 40;
     static void setNextPrinter(std::function<bool(QPrinter&)> setUp);
 
 signals:
@@ -54,8 +60,8 @@ signals:
     void progress(int done, int count);
 
 private:
-    const ReportDocument& report();
-    const ReportDocument& pagesFor(const QPrinter& printer);
+    const ReportDocument* report();
+    const ReportDocument& pagesFor(const ReportDocument& pages, const QPrinter& printer);
     QString askFileName();
     void written(bool ok, const QString& path, const QString& message);
     void showError(const QString& message);

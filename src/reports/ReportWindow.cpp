@@ -107,10 +107,12 @@ void ReportWindow::showReport(const QString& path, const QString& page) {
     const QByteArray rtf = readReportFile(path);
     // A PDF still being written is of the pages about to be replaced.
     m_output->cancelWriting();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     m_view->setReport(nullptr);
-    m_report->setRtf(rtf);
-    QApplication::restoreOverrideCursor();
+    if (!ReportOutput::layOut(*m_report, rtf, isVisible() ? this : parentWidget())) {
+        // Stopped: the window shows no half-laid-out report.
+        hide();
+        return;
+    }
     m_path = path;
     m_page = page;
     m_output->setPage(page);

@@ -24,9 +24,10 @@ public:
 
     ~ReportWindow() override;
 
-    // Shows the RTF file (a page's written report) and brings the window forward. `page` names
-    // the page for the title and the proposed PDF name ("Personal"). ReportFileError when the
-    // file cannot be read; the window then keeps what it showed.
+    // Shows the RTF file (a page's written report) and brings the window forward; a long one
+    // is laid out with its progress shown, and the window is hidden when the user stops that.
+    // `page` names the page for the title and the proposed PDF name ("Personal").
+    // ReportFileError when the file cannot be read; the window then keeps what it showed.
     void showReport(const QString& path, const QString& page);
 
     ReportView* view() const { return m_view; }

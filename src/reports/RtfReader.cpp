@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QSet>
 #include <QTextDocument>
+#include <limits>
 
 namespace {
 
@@ -111,9 +112,17 @@ RtfReader::RtfReader() = default;
 RtfReader::~RtfReader() = default;
 
 void RtfReader::read(const QByteArray& rtf, QTextDocument* document, RtfPageProps* page) {
-    document->clear();
+    RtfReader reader;
+    reader.start(rtf, document);
+    reader.advance(std::numeric_limits<int>::max());
     if (page)
-        *page = RtfPageProps{};
+        *page = reader.page();
+}
+
+void RtfReader::start(const QByteArray& rtf, QTextDocument* document) {
+    document->clear();
+    m_page = RtfPageProps{};
+    m_done = true;
     qsizetype start = 0;
     while (start < rtf.size() && static_cast<unsigned char>(rtf[start]) <= 32)
         ++start;
@@ -121,56 +130,73 @@ void RtfReader::read(const QByteArray& rtf, QTextDocument* document, RtfPageProp
         document->setPlainText(QString::fromLatin1(rtf));
         return;
     }
-    RtfReader reader;
-    reader.run(rtf.mid(start), document);
-    if (page)
-        *page = reader.m_page;
-}
-
-void RtfReader::run(const QByteArray& rtf, QTextDocument* document) {
-    m_tokens = std::make_unique<RtfTokenizer>(rtf);
+    m_bytes = rtf.mid(start); // the tokenizer reads them in place
+    m_tokens = std::make_unique<RtfTokenizer>(m_bytes);
     m_builder = std::make_unique<RtfDocumentBuilder>(document, &m_row);
     m_stack.clear();
     m_stack.push_back(State{});
-    while (!m_done) {
+    m_done = false;
+}
+
+bool RtfReader::advance(int tokens) {
+    if (!m_builder)
+        return true;
+    for (int i = 0; i < tokens && !m_done; ++i) {
         const RtfTokenizer::Token t = m_tokens->next();
         if (t.type == RtfTokenizer::Type::End)
-            break;
-        const bool ignorable = m_ignorable;
-        m_ignorable = false;
-        switch (t.type) {
-        case RtfTokenizer::Type::GroupStart:
-            m_pendingSkip = 0;
-            groupStart();
-            break;
-        case RtfTokenizer::Type::GroupEnd:
-            m_pendingSkip = 0;
-            groupEnd();
-            break;
-        case RtfTokenizer::Type::Word:
-            if (ignorable && t.word == "ud" && state().inUpr) {
-                state().dest = Dest::Text;
-            } else if (ignorable && state().dest != Dest::Skip) {
-                state().dest = Dest::Skip;
-            } else {
-                word(t);
-            }
-            break;
-        case RtfTokenizer::Type::Symbol:
-            symbol(t.symbol);
-            break;
-        case RtfTokenizer::Type::HexByte:
-            text(QByteArray(1, t.symbol));
-            break;
-        case RtfTokenizer::Type::Text:
-            text(t.text);
-            break;
-        case RtfTokenizer::Type::End:
-            break;
-        }
+            m_done = true;
+        else
+            token(t);
     }
+    if (!m_done)
+        return false;
     flushSurrogate();
     m_builder->finish(state().chars, state().para);
+    m_builder.reset();
+    m_tokens.reset();
+    m_bytes.clear();
+    return true;
+}
+
+qreal RtfReader::done() const {
+    if (!m_tokens || m_bytes.isEmpty())
+        return 1.0;
+    return qreal(m_tokens->position()) / qreal(m_bytes.size());
+}
+
+void RtfReader::token(const RtfTokenizer::Token& t) {
+    const bool ignorable = m_ignorable;
+    m_ignorable = false;
+    switch (t.type) {
+    case RtfTokenizer::Type::GroupStart:
+        m_pendingSkip = 0;
+        groupStart();
+        break;
+    case RtfTokenizer::Type::GroupEnd:
+        m_pendingSkip = 0;
+        groupEnd();
+        break;
+    case RtfTokenizer::Type::Word:
+        if (ignorable && t.word == "ud" && state().inUpr) {
+            state().dest = Dest::Text;
+        } else if (ignorable && state().dest != Dest::Skip) {
+            state().dest = Dest::Skip;
+        } else {
+            word(t);
+        }
+        break;
+    case RtfTokenizer::Type::Symbol:
+        symbol(t.symbol);
+        break;
+    case RtfTokenizer::Type::HexByte:
+        text(QByteArray(1, t.symbol));
+        break;
+    case RtfTokenizer::Type::Text:
+        text(t.text);
+        break;
+    case RtfTokenizer::Type::End:
+        break;
+    }
 }
 
 void RtfReader::groupStart() {

@@ -26,6 +26,16 @@ public:
     // The page properties the document sets are stored in `page` when given.
     static void read(const QByteArray& rtf, QTextDocument* document, RtfPageProps* page = nullptr);
 
+    // The same read a part at a time, for a caller that lets its window work between parts:
+    // start(), then advance() until it answers true; the document is complete only then.
+    void start(const QByteArray& rtf, QTextDocument* document);
+    // Reads up to `tokens` more of the document's tokens; true when the read is complete.
+    bool advance(int tokens);
+    // How far the read has come, 0 to 1.
+    qreal done() const;
+    // The page properties the document set (complete at the end of the read).
+    const RtfPageProps& page() const { return m_page; }
+
     // The page properties the document sets before its first paragraph, read without building
     // a document.
     static RtfPageProps pageProps(const QByteArray& rtf);
@@ -43,7 +53,7 @@ private:
         bool inUpr = false; // a group inside \upr
     };
 
-    void run(const QByteArray& rtf, QTextDocument* document);
+    void token(const RtfTokenizer::Token& t);
     void groupStart();
     void groupEnd();
     void word(const RtfTokenizer::Token& t);
@@ -69,6 +79,7 @@ private:
     RtfCharProps plainChars() const;
     State& state() { return m_stack.back(); }
 
+    QByteArray m_bytes;
     std::unique_ptr<RtfTokenizer> m_tokens;
     std::unique_ptr<RtfDocumentBuilder> m_builder;
     std::vector<State> m_stack;

@@ -31,6 +31,8 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -295,6 +297,44 @@ private slots:
         window->findChild<QAction*>("actPrint")->trigger();
         QCOMPARE(pdfPages(range), 2);
         QVERIFY(pdfText(range, 1).contains(QStringLiteral("Page 2 of %1").arg(pages)));
+    }
+
+    // A long report is laid out a part at a time: the program keeps working (a timer keeps
+    // ticking), the progress shows, and Cancel leaves the window hidden; the next View Report
+    // shows it whole.
+    void longLayoutShowsProgressAndStops() {
+        showPage();
+        const QString rtf = writeReport(3000);
+        ReportWindow* window = ReportWindow::instance(*settings, page);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(20);
+        int progressShown = -1;
+        QTimer::singleShot(0, this, [&] {
+            QProgressDialog* bar = nullptr;
+            const bool shown = QTest::qWaitFor(
+                [&] {
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (w->objectName() == "LayoutProgress" && w->isVisible())
+                            bar = qobject_cast<QProgressDialog*>(w);
+                    return bar && bar->value() > 0;
+                },
+                60000);
+            if (!shown)
+                return;
+            progressShown = bar->value();
+            QTest::mouseClick(bar->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        window->showReport(rtf, "Personal");
+        QVERIFY2(progressShown > 0, "no progress shown");
+        QVERIFY2(ticks > 5, qPrintable(QString::number(ticks)));
+        QVERIFY(!window->isVisible());
+        ticker.stop();
+
+        window->showReport(rtf, "Personal");
+        QVERIFY(window->isVisible());
+        QVERIFY(window->report().pageCount() > 100);
     }
 
     // Print Preview through the window's command shows the window's pages; turning the paper
