@@ -1,5 +1,7 @@
 #include "ReportCommand.h"
 
+#include "ProgramData.h"
+
 #include "data/DatabaseError.h"
 #include "data/Databases.h"
 #include "reports/FolderReport.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
+#include <stdexcept>
 
 int ReportCommand::run(const QStringList& words) {
     const QString folderOption = QStringLiteral("--folder");
@@ -27,8 +30,8 @@ int ReportCommand::run(const QStringList& words) {
     if (!QDir::setCurrent(QCoreApplication::applicationDirPath()))
         return fail(QStringLiteral("cannot change to the program folder"));
     try {
-        Databases db;
-        db.open();
+        ProgramData program(QCoreApplication::applicationDirPath());
+        Databases& db = program.databases();
         FolderReport report(db.DTR);
         const QString path = options.value(folderOption);
         const int folder = report.folderByPath(path);
@@ -43,6 +46,8 @@ int ReportCommand::run(const QStringList& words) {
         return fail(e.message());
     } catch (const TReporterException& e) {
         return fail(e.message());
+    } catch (const std::runtime_error& e) {
+        return fail(QString::fromStdString(e.what()));
     }
     return Done;
 }
