@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-svg-dev qt6-serialport-dev libqt6svg6 qt6-qpa-plugins
           firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
-          libarchive-dev 7zip qt6-httpserver-dev qt6-websockets-dev
+          libarchive-dev libsodium-dev 7zip qt6-httpserver-dev qt6-websockets-dev
           xvfb xauth fonts-dejavu-core fonts-noto-core poppler-utils)
 
 install_missing() {

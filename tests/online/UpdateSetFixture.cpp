@@ -25,11 +25,23 @@ void UpdateSetFixture::addFile(const QString& relative, const QByteArray& bytes,
     f.setPermissions(perms);
 }
 
-int UpdateSetFixture::build(const QString& volumeSize) {
+int UpdateSetFixture::build(const QString& volumeSize, const QString& key) {
+    return runTool({QStringLiteral("--sign-key"), key, QStringLiteral("--volume-size"), volumeSize,
+                    sourceDir(), updateDir()});
+}
+
+int UpdateSetFixture::sign(const QString& key) {
+    return runTool({QStringLiteral("--sign-key"), key, QStringLiteral("--sign-only"), updateDir()});
+}
+
+int UpdateSetFixture::makeKey(const QString& prefix) {
+    return runTool({QStringLiteral("--make-key"), prefix});
+}
+
+int UpdateSetFixture::runTool(const QStringList& args) {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral(TK_UPDATESET_PATH),
-            {QStringLiteral("--volume-size"), volumeSize, sourceDir(), updateDir()});
+    p.start(QStringLiteral(TK_UPDATESET_PATH), args);
     p.waitForFinished(120000);
     m_output = QString::fromLocal8Bit(p.readAll());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -56,9 +68,15 @@ int UpdateSetFixture::buildRaw(const QStringList& paths) {
     list.open(QIODevice::WriteOnly);
     QFile f(volume);
     f.open(QIODevice::ReadOnly);
-    list.write("1,'" + QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5).toHex() +
-               "'\n");
-    return 0;
+    const QByteArray parts =
+        "1,'" + QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5).toHex() + "'\n";
+    list.write(parts);
+    list.close();
+    QFile fingerprint(updateDir() + QStringLiteral("/fingerprint.txt"));
+    fingerprint.open(QIODevice::WriteOnly);
+    fingerprint.write(QCryptographicHash::hash(parts, QCryptographicHash::Md5).toHex() + '\n');
+    fingerprint.close();
+    return sign();
 }
 
 int UpdateSetFixture::partCount() const {
@@ -67,6 +85,10 @@ int UpdateSetFixture::partCount() const {
 
 QByteArray UpdateSetFixture::fingerprint() const {
     return readAll(updateDir() + QStringLiteral("/fingerprint.txt")).trimmed();
+}
+
+QByteArray UpdateSetFixture::signature() const {
+    return readAll(updateDir() + QStringLiteral("/file.sig")).trimmed();
 }
 
 QByteArray UpdateSetFixture::partList() const {
@@ -84,6 +106,11 @@ void UpdateSetFixture::placeDownloaded(Databases& db, const QString& tempDir) co
         db.SYS_MM.ExecStatement(QStringLiteral("insert into hvxupd (id,hsh,st) values (%1,1)")
                                     .arg(QString::fromLatin1(line)));
     }
+    db.SYS_MM.ExecStatement(QStringLiteral("update hvx set com='%1' where id=3")
+                                .arg(QString::fromLatin1(fingerprint())));
+    db.SYS_MM.ExecStatement(
+        QStringLiteral("update or insert into hvx (id,com) values (2,'%1') matching (id)")
+            .arg(QString::fromLatin1(signature())));
     db.SYS_MM.ExecStatement(QStringLiteral("update hvx set com=2 where id=4"));
     db.SYS_DTR.CommitRetaining();
 }

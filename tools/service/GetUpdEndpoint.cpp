@@ -20,8 +20,9 @@ QHttpServerResponse GetUpdEndpoint::answer(const QHttpServerRequest& request) {
     if (hsh == QStringLiteral("more"))
         return text(contents(dataPath(QStringLiteral("update/parts.txt"))));
     if (query.hasQueryItem(QStringLiteral("file"))) {
-        // Only the part names are served: nothing else of the data folder can be reached.
-        static const QRegularExpression partName(QStringLiteral("^file\\.zup\\.[0-9]{3,}$"));
+        // Only the part names and the set's signature are served: nothing else of the data
+        // folder can be reached.
+        static const QRegularExpression partName(QStringLiteral("^file\\.(zup\\.[0-9]{3,}|sig)$"));
         const QString name = query.queryItemValue(QStringLiteral("file"), QUrl::FullyDecoded);
         QFile part(dataPath(QStringLiteral("update/") + name));
         if (partName.match(name).hasMatch() && part.open(QIODevice::ReadOnly))

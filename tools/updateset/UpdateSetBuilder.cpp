@@ -1,5 +1,7 @@
 #include "UpdateSetBuilder.h"
 
+#include "UpdateSigner.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -31,9 +33,10 @@ bool writeText(const QString& path, const QByteArray& text) {
 } // namespace
 
 UpdateSetBuilder::UpdateSetBuilder(const QString& sourceDir, const QString& updateDir,
-                                   const QString& volumeSize)
+                                   UpdateSigner& signer, const QString& volumeSize)
     : m_source(QFileInfo(sourceDir).absoluteFilePath()),
-      m_target(QFileInfo(updateDir).absoluteFilePath()), m_volumeSize(volumeSize) {}
+      m_target(QFileInfo(updateDir).absoluteFilePath()), m_signer(signer),
+      m_volumeSize(volumeSize) {}
 
 QString UpdateSetBuilder::sevenZip() {
     for (const char* name : {"7z", "7zz", "7za"}) {
@@ -68,7 +71,7 @@ bool UpdateSetBuilder::build() {
     const QString outDir = work.filePath(QStringLiteral("out"));
     return copySource(work.filePath(QStringLiteral("tree/file"))) &&
            pack(work.filePath(QStringLiteral("tree")), outDir) && writeLists(outDir) &&
-           publish(outDir, work.filePath(QStringLiteral("old")));
+           sign(outDir) && publish(outDir, work.filePath(QStringLiteral("old")));
 }
 
 // The archive's entries carry the folder "file/", so the source is packed from a copy under
@@ -152,6 +155,14 @@ bool UpdateSetBuilder::writeLists(const QString& outDir) {
     if (!writeText(outDir + QStringLiteral("/parts.txt"), parts) ||
         !writeText(outDir + QStringLiteral("/fingerprint.txt"), m_fingerprint.toLatin1() + '\n')) {
         m_error = outDir + QStringLiteral(": cannot write the lists");
+        return false;
+    }
+    return true;
+}
+
+bool UpdateSetBuilder::sign(const QString& outDir) {
+    if (!m_signer.sign(outDir)) {
+        m_error = m_signer.error();
         return false;
     }
     return true;
