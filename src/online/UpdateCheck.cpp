@@ -1,6 +1,7 @@
 #include "online/UpdateCheck.h"
 
 #include "app/Helpers.h"
+#include "online/UpdateSignature.h"
 #include "online/UpdateTimer.h"
 
 #include <QFile>
@@ -43,15 +44,34 @@ void UpdateCheck::checkOffer() {
             // Only a list whose every line checks out is stored; the statements are built
             // from the parsed values, never from the reply text.
             const auto parts = UpdateQueue::parsePartList(lines);
-            if (parts && !parts->isEmpty() && offered.size() <= FingerprintLimit &&
-                m_queue.acceptPartList(*parts, offered) >= 1)
-                UPD_CHE.stop();
+            if (parts && !parts->isEmpty() && offered.size() <= FingerprintLimit)
+                queueIfSigned(offered, *parts);
         }
     }
     if (m_queue.stateText() == QLatin1String("1"))
         UPD_DL.start();
     else
         UPD_DL.stop();
+}
+
+// Only a set the maker signed is queued. Any other is refused with one line per offered
+// fingerprint, and the check goes on asking, so a set signed later is still taken in this run.
+void UpdateCheck::queueIfSigned(const QString& offered, const QList<UpdatePart>& parts) {
+    QStringList reply;
+    const bool served =
+        m_service.getInfo(QStringLiteral("getupd.php?file=") + SignatureFile, reply);
+    const std::optional<QByteArray> signature =
+        served ? UpdateSignature::parse(reply.first()) : std::nullopt;
+    if (!signature ||
+        !UpdateSignature::verify(UpdateSignature::message(offered, parts), *signature)) {
+        if (offered != m_refused)
+            std::fprintf(stderr, "tessaro-kavelin: update set refused: %s\n",
+                         served ? "its signature is wrong" : "it is not signed");
+        m_refused = offered;
+        return;
+    }
+    if (m_queue.acceptPartList(parts, offered, QString::fromLatin1(signature->toHex())) >= 1)
+        UPD_CHE.stop();
 }
 
 void UpdateCheck::download() {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class UpdateTimer;
 
@@ -26,6 +27,8 @@ class UpdateCheck : public QObject {
 public:
     // Longest fingerprint the configuration row holds.
     static constexpr int FingerprintLimit = 250;
+    // The set's signature as the service serves it (getupd.php?file=...).
+    static inline const QString SignatureFile = QStringLiteral("file.sig");
 
     UpdateCheck(SingleValueHelper& sysMm, const QString& tempDir, UpdateTimer& che, UpdateTimer& dl,
                 UpdateService service, QObject* parent = nullptr);
@@ -37,6 +40,7 @@ public:
 
 private:
     void checkOffer();
+    void queueIfSigned(const QString& offered, const QList<UpdatePart>& parts);
     void download();
 
     UpdateQueue m_queue;
@@ -44,4 +48,6 @@ private:
     UpdateTimer& UPD_CHE;
     UpdateTimer& UPD_DL;
     UpdateService m_service;
+    // The last offered fingerprint refused for its signature, told once.
+    std::optional<QString> m_refused;
 };

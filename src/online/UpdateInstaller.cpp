@@ -31,6 +31,11 @@ UpdateInstaller::UpdateInstaller(Databases& db, const QString& programDir, QObje
 
 bool UpdateInstaller::install() {
     try {
+        // The start-up check sets such a set aside; this guards every other way in.
+        if (!UpdateQueue(m_db.SYS_MM, m_temp).signatureHolds()) {
+            m_error = QStringLiteral("the update set's signature is missing or wrong");
+            return false;
+        }
         emit captionChanged(ExtractingCaption);
         emit progressChanged(0);
         if (!extract() || !checkPlan())

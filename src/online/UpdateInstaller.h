@@ -8,11 +8,11 @@
 
 class Databases;
 
-// Installs a downloaded update: unpacks ../temp/file.zup.001... into ../temp/file/ (on a worker
-// thread, reporting progress), checks that the updater can put every file in place, takes the
-// new updater copy from it, runs the update's data and system scripts and records state 3. An
-// entry that cannot be unpacked is logged and passed over; any other failure leaves the state
-// as it was.
+// Installs a downloaded update whose stored signature holds (any other is left untouched):
+// unpacks ../temp/file.zup.001... into ../temp/file/ (on a worker thread, reporting progress),
+// checks that the updater can put every file in place, takes the new updater copy from it,
+// runs the update's data and system scripts and records state 3. An entry that cannot be
+// unpacked is logged and passed over; any other failure leaves the state as it was.
 class UpdateInstaller : public QObject {
     Q_OBJECT
 public:

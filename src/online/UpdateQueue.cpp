@@ -4,6 +4,7 @@
 #include "data/Query.h"
 #include "data/SingleValueHelper.h"
 #include "data/Transaction.h"
+#include "online/UpdateSignature.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +15,7 @@
 
 namespace {
 // Configuration rows of HVX beside the state (4) and the fingerprint (3).
+constexpr int SignatureRow = 2;
 constexpr int InstallAttemptsRow = 5;
 constexpr int UnconfirmedStartsRow = 6;
 } // namespace
@@ -63,7 +65,8 @@ void UpdateQueue::commit() {
     m_mm.transaction().CommitRetaining();
 }
 
-int UpdateQueue::acceptPartList(const QList<UpdatePart>& parts, const QString& fingerprint) {
+int UpdateQueue::acceptPartList(const QList<UpdatePart>& parts, const QString& fingerprint,
+                                const QString& signature) {
     m_mm.ExecStatement(QStringLiteral("delete from hvxupd"));
     for (const UpdatePart& p : parts)
         m_mm.ExecStatement(QStringLiteral("insert into hvxupd (id,hsh) values (%1,%2)")
@@ -73,10 +76,31 @@ int UpdateQueue::acceptPartList(const QList<UpdatePart>& parts, const QString& f
     if (queued >= 1) {
         m_mm.ExecStatement(
             QStringLiteral("update hvx set com=%1 where id=3").arg(QuoteSql(fingerprint)));
+        writeRow(SignatureRow, signature);
         setState(Downloading);
     }
     commit();
     return queued;
+}
+
+bool UpdateQueue::signatureHolds() const {
+    try {
+        const auto signature =
+            UpdateSignature::parse(m_mm.QueryText(QStringLiteral("COM"), QStringLiteral("HVX"),
+                                                  QStringLiteral("ID=%1").arg(SignatureRow)));
+        if (!signature)
+            return false;
+        QList<UpdatePart> parts;
+        Query q(m_mm.transaction());
+        q.setSql(QStringLiteral("SELECT ID,HSH FROM HVXUPD ORDER BY ID"));
+        for (q.open(); !q.eof(); q.next())
+            parts.append({q.value(0).toInt(), q.value(1).toString()});
+        return !parts.isEmpty() &&
+               UpdateSignature::verify(UpdateSignature::message(storedFingerprint(), parts),
+                                       *signature);
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 std::optional<UpdatePart> UpdateQueue::nextPending() const {
@@ -143,12 +167,16 @@ int UpdateQueue::countFor(int row) {
                                           QStringLiteral("ID=%1").arg(row));
     const int count =
         stored.section(u' ', 1) == fingerprint ? stored.section(u' ', 0, 0).toInt() + 1 : 1;
-    m_mm.ExecStatement(QStringLiteral("update or insert into hvx (id,com) values (%1,%2) "
-                                      "matching (id)")
-                           .arg(row)
-                           .arg(QuoteSql(QString::number(count) + u' ' + fingerprint)));
+    writeRow(row, QString::number(count) + u' ' + fingerprint);
     commit();
     return count;
+}
+
+void UpdateQueue::writeRow(int row, const QString& value) {
+    m_mm.ExecStatement(
+        QStringLiteral("update or insert into hvx (id,com) values (%1,%2) matching (id)")
+            .arg(row)
+            .arg(QuoteSql(value)));
 }
 
 int UpdateQueue::countInstallAttempt() {
@@ -164,6 +192,12 @@ void UpdateQueue::setAside() {
     setState(Nothing);
     commit();
     removeFiles();
+}
+
+void UpdateQueue::setAsideUntrusted() {
+    m_mm.ExecStatement(QStringLiteral("update hvx set com='' where id=3"));
+    m_mm.ExecStatement(QStringLiteral("delete from hvx where id=%1").arg(SignatureRow));
+    setAside();
 }
 
 void UpdateQueue::removeFiles() const {

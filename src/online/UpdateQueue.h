@@ -35,9 +35,13 @@ public:
     QString stateText() const;
     QString storedFingerprint() const;
     void setState(State state);
-    // Replaces the queue; when it is not empty, stores the fingerprint and sets state 1.
-    // Answers the number of parts queued. Commits.
-    int acceptPartList(const QList<UpdatePart>& parts, const QString& fingerprint);
+    // Replaces the queue; when it is not empty, stores the fingerprint, the set's signature
+    // (its text form) and sets state 1, in one commit. Answers the number of parts queued.
+    int acceptPartList(const QList<UpdatePart>& parts, const QString& fingerprint,
+                       const QString& signature);
+    // Whether the stored signature holds for the stored fingerprint and the whole queue, so a
+    // queue or fingerprint changed since the check is never installed. Errors answer false.
+    bool signatureHolds() const;
     // The pending part with the lowest number.
     std::optional<UpdatePart> nextPending() const;
     // Marks a part downloaded and verified. Commits.
@@ -60,6 +64,9 @@ public:
     // Gives up the stored update: state 0, queue emptied, parts and unpacked files removed.
     // The fingerprint stays, so the same set is not taken again; a new one is. Commits.
     void setAside();
+    // Gives up a stored update whose signature does not hold: as setAside(), and the
+    // fingerprint and signature are forgotten, so the set is checked afresh when offered.
+    void setAsideUntrusted();
     // Removes the downloaded parts and the unpacked update from the temp folder.
     void removeFiles() const;
 
@@ -69,6 +76,8 @@ public:
 private:
     void commit();
     int countFor(int row);
+    // Sets configuration row `row`, adding it when a database made before it lacks it.
+    void writeRow(int row, const QString& value);
 
     SingleValueHelper& m_mm;
     QString m_temp;

@@ -31,6 +31,12 @@ bool UpdateStartup::run(Databases& db, int updateState, const QString& programDi
 // A set that fails to install is tried at the next start once more, then set aside, so a
 // set that can never be installed does not stop every start.
 bool UpdateStartup::install(Databases& db, UpdateQueue& queue, const QString& programDir) {
+    // Nothing of a set the maker did not sign is unpacked, run or started.
+    if (!queue.signatureHolds()) {
+        tell(QStringLiteral("update set aside: its signature is missing or wrong"));
+        queue.setAsideUntrusted();
+        return false;
+    }
     if (!queue.Che_Upd_Intg())
         return false;
     const int attempt = queue.countInstallAttempt();

@@ -4,7 +4,8 @@ class Databases;
 class QString;
 class UpdateQueue;
 
-// The start-up decision on a pending update: state 2 installs it (after checking the
+// The start-up decision on a pending update: state 2 installs it (after checking the maker's
+// signature over the stored set, setting an untrusted set aside, and checking the
 // downloaded parts), state 3 confirms the updater's work. Answers true when the program must
 // hand over to the updater and end instead of starting. A set that fails to install twice,
 // or an updater that does not confirm twice, gives the update up so the program starts.

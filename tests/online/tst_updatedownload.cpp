@@ -8,7 +8,10 @@
 #include "online/UpdateTimer.h"
 
 #include <QCryptographicHash>
+#include <QTemporaryFile>
 #include <QtTest>
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 QStringList updateRequests(const QStringList& requests) {
@@ -18,6 +21,33 @@ QStringList updateRequests(const QStringList& requests) {
             out << r.mid(16);
     return out;
 }
+
+// What the program writes to standard error while it lives, read when it ends.
+class StderrCapture {
+public:
+    StderrCapture() : m_saved(::dup(2)) {
+        m_file.open();
+        ::dup2(m_file.handle(), 2);
+    }
+    ~StderrCapture() { restore(); }
+    QByteArray text() {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore() {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved;
+};
 
 void writeText(const QString& path, const QByteArray& text) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -58,9 +88,11 @@ private slots:
         start();
         QTRY_COMPARE_WITH_TIMEOUT(sys("COM|HVX|ID=4"), QString("2"), 30000);
         QCOMPARE(updateRequests(m_service->requests()),
-                 (QStringList{"hsh=yes 200", "hsh=more 200", "file=file.zup.001 200",
-                              "file=file.zup.002 200", "file=file.zup.003 200"}));
+                 (QStringList{"hsh=yes 200", "hsh=more 200", "file=file.sig 200",
+                              "file=file.zup.001 200", "file=file.zup.002 200",
+                              "file=file.zup.003 200"}));
         QCOMPARE(sys("COM|HVX|ID=3"), QString::fromLatin1(m_set->fingerprint()));
+        QCOMPARE(sys("COM|HVX|ID=2"), QString::fromLatin1(m_set->signature()));
         QCOMPARE(sys("COUNT(*)|HVXUPD|ST=1"), QString("3"));
         for (const char* part : {"001", "002", "003"})
             QCOMPARE(readAll(temp() + "/file.zup." + part),
@@ -140,11 +172,78 @@ private slots:
         writeText(m_set->updateDir() + "/parts.txt",
                   "1000,'" + QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex() +
                       "'\n");
+        QCOMPARE(m_set->sign(), 0);
         start();
         QTRY_COMPARE_WITH_TIMEOUT(sys("COM|HVX|ID=4"), QString("2"), 30000);
         QCOMPARE(readAll(temp() + "/file.zup.1000"), bytes);
         QCOMPARE(sys("COM|HVX|ID=3"), QString("it's new"));
         QVERIFY(updateRequests(m_service->requests()).contains("file=file.zup.1000 200"));
+    }
+
+    // A set the development key did not sign exactly as offered is never queued: nothing is
+    // stored or fetched, and the check goes on asking.
+    void untrustedSetsAreRefused_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("unsigned") << "unsigned";
+        QTest::newRow("signed with another key") << "otherkey";
+        QTest::newRow("part list changed after signing") << "parts";
+        QTest::newRow("fingerprint changed after signing") << "fingerprint";
+        QTest::newRow("signature not hexadecimal") << "garbage";
+    }
+    void untrustedSetsAreRefused() {
+        QFETCH(QString, fault);
+        m_set->addFile("bin/data.bin", UpdateSetFixture::noise(1000));
+        const QString otherKey = m_set->root() + "/other";
+        QCOMPARE(m_set->makeKey(otherKey), 0);
+        QCOMPARE(m_set->build("10m", fault == "otherkey" ? otherKey + ".key"
+                                                         : UpdateSetFixture::developmentKey()),
+                 0);
+        const QString dir = m_set->updateDir();
+        if (fault == "unsigned")
+            QVERIFY(QFile::remove(dir + "/file.sig"));
+        if (fault == "parts") {
+            // A second part a hostile server slipped in, with a correct digest of its own.
+            writeText(dir + "/file.zup.002", "#!/bin/sh\n");
+            writeText(dir + "/parts.txt",
+                      m_set->partList() + "2,'" +
+                          QCryptographicHash::hash("#!/bin/sh\n", QCryptographicHash::Md5).toHex() +
+                          "'\n");
+        }
+        if (fault == "fingerprint")
+            writeText(dir + "/fingerprint.txt", "0" + m_set->fingerprint() + "\n");
+        if (fault == "garbage")
+            writeText(dir + "/file.sig", "not a signature\n");
+        StderrCapture errors;
+        start();
+        QTRY_VERIFY_WITH_TIMEOUT(updateRequests(m_service->requests()).count("hsh=yes 200") >= 3,
+                                 30000);
+        // One line for the refused set, however often it is offered.
+        const QStringList lines =
+            QString::fromLocal8Bit(errors.text()).split('\n').filter("update set");
+        QCOMPARE(lines, QStringList{fault == "unsigned"
+                                        ? "tessaro-kavelin: update set refused: it is not signed"
+                                        : "tessaro-kavelin: update set refused: its signature "
+                                          "is wrong"});
+        QVERIFY(m_tmf->UPD_CHE.isActive());
+        QVERIFY(updateRequests(m_service->requests()).filter("file=file.zup").isEmpty());
+        QCOMPARE(sys("COUNT(*)|HVXUPD"), QString("0"));
+        QCOMPARE(sys("COM|HVX|ID=3"), QString());
+        QCOMPARE(sys("COM|HVX|ID=4"), QString("0"));
+        QCOMPARE(QDir(temp()).entryList({"file.zup.*"}, QDir::Files), QStringList());
+    }
+
+    // A set refused as unsigned is taken once the maker has signed it, in the same run.
+    void setSignedLaterIsTaken() {
+        m_set->addFile("bin/data.bin", UpdateSetFixture::noise(1000));
+        QCOMPARE(m_set->build(), 0);
+        QVERIFY(QFile::rename(m_set->updateDir() + "/file.sig", m_set->root() + "/file.sig"));
+        start();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            updateRequests(m_service->requests()).contains("file=file.sig 404"), 30000);
+        QCOMPARE(sys("COM|HVX|ID=4"), QString("0"));
+        QVERIFY(QFile::rename(m_set->root() + "/file.sig", m_set->updateDir() + "/file.sig"));
+        QTRY_COMPARE_WITH_TIMEOUT(sys("COM|HVX|ID=4"), QString("2"), 30000);
+        QCOMPARE(readAll(temp() + "/file.zup.001"), readAll(m_set->updateDir() + "/file.zup.001"));
     }
 
 private:

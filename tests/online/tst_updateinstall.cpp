@@ -10,6 +10,7 @@
 #include "online/UpdateArchive.h"
 #include "online/UpdateInstaller.h"
 #include "online/UpdateQueue.h"
+#include "online/UpdateSignature.h"
 
 #include <QtTest>
 #include <csignal>
@@ -383,6 +384,68 @@ private slots:
         QCOMPARE(m_set->build("ten"), 1);
         QVERIFY(m_set->toolOutput().contains("not a volume size"));
         QVERIFY(!QFileInfo::exists(m_set->updateDir()));
+        m_set->addFile("bin/a.txt", "a");
+        // No set is published unsigned, nor signed with what is not a secret key.
+        QCOMPARE(m_set->build("10m", m_set->sourceDir() + "/bin/a.txt"), 1);
+        QVERIFY(m_set->toolOutput().contains("not a secret key"));
+        QCOMPARE(m_set->build("10m", m_set->root() + "/no-such.key"), 1);
+        QVERIFY(!QFileInfo::exists(m_set->updateDir()));
+        QCOMPARE(m_set->sign(), 1);
+        QVERIFY(m_set->toolOutput().contains("no fingerprint.txt and parts.txt"));
+    }
+
+    // The signature covers the served fingerprint.txt and parts.txt behind a fixed prefix;
+    // the program's reading of the replies (CR LF line ends, any order) gives the same bytes.
+    void signatureCoversTheServedLists() {
+        m_set->addFile("bin/data.bin", UpdateSetFixture::noise(400000));
+        QCOMPARE(m_set->build("256k"), 0);
+        const auto signature = UpdateSignature::parse(QString::fromLatin1(m_set->signature()));
+        QVERIFY(signature);
+        QVERIFY(UpdateSignature::verify("Tessaro Kavelin update set\n" +
+                                            readAll(m_set->updateDir() + "/fingerprint.txt") +
+                                            m_set->partList(),
+                                        *signature));
+        QStringList lines = QString::fromLatin1(m_set->partList()).trimmed().split('\n');
+        std::reverse(lines.begin(), lines.end());
+        const auto parts = UpdateQueue::parsePartList(lines);
+        QVERIFY(parts);
+        const QString fingerprint = QString::fromLatin1(m_set->fingerprint());
+        QVERIFY(UpdateSignature::verify(UpdateSignature::message(fingerprint, *parts), *signature));
+        QVERIFY(!UpdateSignature::verify(UpdateSignature::message(fingerprint.toLower(), *parts),
+                                         *signature));
+        QVERIFY(!UpdateSignature::verify(UpdateSignature::message(fingerprint, parts->mid(1)),
+                                         *signature));
+    }
+
+    // Key pairs: the secret half is the owner's alone, and no key is ever overwritten.
+    void toolMakesKeyPairs() {
+        const QString prefix = m_set->root() + "/maker";
+        QCOMPARE(m_set->makeKey(prefix), 0);
+        QCOMPARE(QFile::permissions(prefix + ".key"),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        const QByteArray secret = readAll(prefix + ".key");
+        QCOMPARE(m_set->makeKey(prefix), 1);
+        QVERIFY(m_set->toolOutput().contains("never overwritten"));
+        QCOMPARE(readAll(prefix + ".key"), secret);
+        m_set->addFile("bin/a.txt", "a");
+        QCOMPARE(m_set->build("10m", prefix + ".key"), 0);
+        QVERIFY(m_set->toolOutput().contains("does not trust this key"));
+    }
+
+    // The installer itself unpacks nothing of a set whose stored signature does not hold.
+    void installerRefusesAnUnsignedState() {
+        m_set->addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                      "(99010, 0, 'Never', '10');\nCOMMIT;\n");
+        QCOMPARE(m_set->build(), 0);
+        m_set->placeDownloaded(m_db->db, temp());
+        m_db->db.SYS_MM.ExecStatement("update hvxupd set hsh=lower(hsh)");
+        m_db->db.SYS_DTR.CommitRetaining();
+        UpdateInstaller installer(m_db->db, bin());
+        QVERIFY(!installer.install());
+        QVERIFY(installer.error().contains("signature"));
+        QVERIFY(!QFileInfo::exists(temp() + "/file"));
+        QCOMPARE(committed(m_db->files, "COM|HVX|ID=4", false), QString("2"));
+        QCOMPARE(committed(m_db->files, "TITLE|CTRY|CD=99010", true), QString());
     }
 
 private:

@@ -5,6 +5,7 @@
 #include "app/CheckPrevious.h"
 #include "data/Databases.h"
 
+#include <QCryptographicHash>
 #include <QLocalSocket>
 #include <QtTest>
 #include <csignal>
@@ -117,12 +118,24 @@ private slots:
         {
             Databases db;
             db.open(m_tmp->dataPath(), m_tmp->sysPath());
-            if (fault == "damaged") {
-                set.placeDownloaded(db, temp());
-                QFile::resize(temp() + "/file.zup.001", 100);
-            } else {
-                setState(2);
+            if (fault == "noarchive") {
+                // A signed set whose one part is not a 7z archive: the installer cannot open it.
+                const QByteArray bytes = UpdateSetFixture::noise(4096, 5);
+                QFile part(set.updateDir() + "/file.zup.001");
+                QVERIFY(part.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                part.write(bytes);
+                part.close();
+                QFile list(set.updateDir() + "/parts.txt");
+                QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                list.write("1,'" +
+                           QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex() +
+                           "'\n");
+                list.close();
+                QCOMPARE(set.sign(), 0);
             }
+            set.placeDownloaded(db, temp());
+            if (fault == "damaged")
+                QFile::resize(temp() + "/file.zup.001", 100);
         }
         QProcess p;
         startProgram(p);
@@ -225,6 +238,69 @@ private slots:
         errors = startAndEnd();
         QVERIFY2(!errors.contains("update not installed"), errors.constData());
         QCOMPARE(state(), QString("0"));
+    }
+
+    // A downloaded set whose stored signature does not hold for the stored fingerprint and part
+    // list is set aside before anything is unpacked or run, and the program starts normally.
+    void untrustedDownloadIsSetAside_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("no signature") << "unsigned";
+        QTest::newRow("signed with another key") << "otherkey";
+        QTest::newRow("part list swapped after the check") << "parts";
+        QTest::newRow("fingerprint swapped after the check") << "fingerprint";
+    }
+    void untrustedDownloadIsSetAside() {
+        QFETCH(QString, fault);
+        UpdateSetFixture set;
+        set.addFile("replica", "#!/bin/sh\ntouch \"$0.ran\"\n", Executable);
+        set.addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                   "(99009, 0, 'Never', '09');\nCOMMIT;\n");
+        const QString otherKey = set.root() + "/other";
+        QCOMPARE(set.makeKey(otherKey), 0);
+        QCOMPARE(set.build("10m", fault == "otherkey" ? otherKey + ".key"
+                                                      : UpdateSetFixture::developmentKey()),
+                 0);
+        {
+            Databases db;
+            db.open(m_tmp->dataPath(), m_tmp->sysPath());
+            set.placeDownloaded(db, temp());
+            if (fault == "unsigned")
+                db.SYS_MM.ExecStatement("delete from hvx where id=2");
+            if (fault == "fingerprint")
+                db.SYS_MM.ExecStatement("update hvx set com='0' || com where id=3");
+            if (fault == "parts") {
+                // Another archive in the part's place, its digest in the queue to match.
+                UpdateSetFixture other;
+                other.addFile("prs_100.sql", "INSERT INTO CTRY (CD, PCD, TITLE, CODE) VALUES "
+                                             "(99009, 0, 'Swapped', '09');\nCOMMIT;\n");
+                QCOMPARE(other.build(), 0);
+                QFile::remove(temp() + "/file.zup.001");
+                QVERIFY(QFile::copy(other.updateDir() + "/file.zup.001", temp() + "/file.zup.001"));
+                db.SYS_MM.ExecStatement(
+                    QString("update hvxupd set hsh='%1' where id=1")
+                        .arg(QString::fromLatin1(other.partList()).section('\'', 1, 1)));
+            }
+            db.SYS_DTR.CommitRetaining();
+        }
+        QProcess p;
+        startProgram(p);
+        QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(), 60000);
+        p.terminate();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList errors = QString::fromLocal8Bit(p.readAllStandardError())
+                                       .split('\n', Qt::SkipEmptyParts)
+                                       .filter("update");
+        QCOMPARE(errors, QStringList{"tessaro-kavelin: update set aside: its signature is "
+                                     "missing or wrong"});
+        QCOMPARE(state(), QString("0"));
+        QCOMPARE(query("COM|HVX|ID=3", false), QString());
+        QCOMPARE(query("COUNT(*)|HVXUPD|ID>0", false), QString("0"));
+        QCOMPARE(QDir(temp()).entryList({"file.zup.*"}, QDir::Files), QStringList());
+        QVERIFY(!QFileInfo::exists(temp() + "/file"));
+        QCOMPARE(query("TITLE|CTRY|CD=99009", true), QString());
+        QCOMPARE(readAll(m_tmp->binDir() + "/replica"), readAll(TK_STAGE_DIR "/bin/replica"));
+        QVERIFY(!QFileInfo::exists(temp() + "/replica.log"));
     }
 
 private:
