@@ -1,9 +1,12 @@
 // Installing an update of 60 MB in 6 volumes: the time from the start of extraction to the
 // recorded state 3, beside `7z x` of the same volumes. Runs once (the machine may be shared).
 #include "../../tools/updateset/UpdateSetBuilder.h"
+#include "../../tools/updateset/UpdateSigner.h"
 #include "data/DatabaseBuilder.h"
 #include "data/Databases.h"
+#include "online/ServiceClient.h"
 #include "online/UpdateInstaller.h"
+#include "online/UpdateQueue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +36,24 @@ bool writeSource(const QString& dir) {
     return script.open(QIODevice::WriteOnly) &&
            script.write("UPDATE HVX SET COM='101' WHERE ID=1;\n") > 0;
 }
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The queue, fingerprint and signature as the update check would have stored them.
+void storeChecked(Databases& db, const QString& updateDir) {
+    QStringList lines = ServiceClient::Lines(contents(updateDir + QStringLiteral("/parts.txt")));
+    lines.removeAll(QString());
+    const QString fingerprint =
+        QString::fromLatin1(contents(updateDir + QStringLiteral("/fingerprint.txt")).trimmed());
+    const QString signature =
+        QString::fromLatin1(contents(updateDir + QStringLiteral("/file.sig")).trimmed());
+    UpdateQueue(db.SYS_MM, QString())
+        .acceptPartList(UpdateQueue::parsePartList(lines).value_or(QList<UpdatePart>()),
+                        fingerprint, signature);
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,8 +64,11 @@ int main(int argc, char** argv) {
         QDir(root).mkpath(QString::fromLatin1(sub));
     if (!writeSource(root + QStringLiteral("/source")))
         return 1;
+    UpdateSigner signer;
+    if (!signer.loadKey(QStringLiteral(TK_SOURCE_DIR "/keys/development-update.key")))
+        return 1;
     UpdateSetBuilder builder(root + QStringLiteral("/source"), root + QStringLiteral("/update"),
-                             QStringLiteral("10500k"));
+                             signer, QStringLiteral("10500k"));
     if (!builder.build()) {
         std::fprintf(stderr, "bench_update: %s\n", qPrintable(builder.error()));
         return 1;
@@ -59,6 +83,7 @@ int main(int argc, char** argv) {
                             QStringLiteral(TK_SOURCE_DIR "/schema/SYS.sql"));
     Databases db;
     db.open(root + QStringLiteral("/DATA/DATA.FDB"), root + QStringLiteral("/DATA/SYS.FDB"));
+    storeChecked(db, update.path());
     UpdateInstaller installer(db, root + QStringLiteral("/bin"));
     QElapsedTimer timer;
     timer.start();
