@@ -232,6 +232,29 @@ private slots:
         QCOMPARE(QDir(temp()).entryList({"file.zup.*"}, QDir::Files), QStringList());
     }
 
+    // An unsigned set offered while a signed one waits for installation changes nothing of it.
+    void unsignedOfferLeavesTheQueuedSetAlone() {
+        UpdateSetFixture queued;
+        queued.addFile("bin/data.bin", UpdateSetFixture::noise(1000, 2));
+        QCOMPARE(queued.build(), 0);
+        {
+            Databases db;
+            db.open(m_tmp->dataPath(), m_tmp->sysPath());
+            queued.placeDownloaded(db, temp());
+        }
+        m_set->addFile("bin/data.bin", UpdateSetFixture::noise(1000, 3));
+        QCOMPARE(m_set->build(), 0);
+        QVERIFY(QFile::remove(m_set->updateDir() + "/file.sig"));
+        start();
+        QTRY_VERIFY_WITH_TIMEOUT(updateRequests(m_service->requests()).count("hsh=yes 200") >= 3,
+                                 30000);
+        QCOMPARE(sys("COM|HVX|ID=4"), QString("2"));
+        QCOMPARE(sys("COM|HVX|ID=3"), QString::fromLatin1(queued.fingerprint()));
+        QCOMPARE(sys("HSH|HVXUPD|ID=1"), QString::fromLatin1(queued.partList().mid(3, 32)));
+        QVERIFY(m_tmf->databases().SYS_MM.QueryCount("ID", "HVXUPD") == 1);
+        QCOMPARE(readAll(temp() + "/file.zup.001"), readAll(queued.updateDir() + "/file.zup.001"));
+    }
+
     // A set refused as unsigned is taken once the maker has signed it, in the same run.
     void setSignedLaterIsTaken() {
         m_set->addFile("bin/data.bin", UpdateSetFixture::noise(1000));
