@@ -34,9 +34,11 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 // Runs one of poppler's tools and answers what it printed.
@@ -447,6 +449,32 @@ private slots:
         older.close();
         QCOMPARE(QDir(out.path()).entryList({"stopped*"}, QDir::Files | QDir::Hidden),
                  QStringList{"stopped.pdf"});
+    }
+
+    // A disk that fills up while the PDF is written: the user is told, and neither the PDF
+    // nor a part of it stays on the disk.
+    void aFullDiskSaysSoAndLeavesNoFile() {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        QTemporaryDir mountPoint;
+        if (QProcess::execute("mount",
+                              {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}) != 0)
+            QSKIP("no tmpfs mount here");
+        auto unmount = qScopeGuard([&] { QProcess::execute("umount", {"-l", mountPoint.path()}); });
+        showPage();
+        ReportWindow* window = showRows(400);
+        QVERIFY(window);
+        QSignalSpy failed(window->output(), &ReportOutput::pdfFailed);
+        QSignalSpy written(window->output(), &ReportOutput::pdfWritten);
+        ReportOutput::setNextFileName(mountPoint.filePath("full.pdf"));
+        window->findChild<QAction*>("actPdf")->trigger();
+        QVERIFY(failed.wait(60000));
+        QCOMPARE(written.count(), 0);
+        QTRY_VERIFY(window->findChild<QMessageBox*>("ReportError"));
+        auto* box = window->findChild<QMessageBox*>("ReportError");
+        QVERIFY(box->text().startsWith("The PDF could not be written."));
+        box->close();
+        QCOMPARE(QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // With a desktop program for RTF, View Report hands the file on; a right click on the
