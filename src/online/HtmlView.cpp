@@ -1,5 +1,6 @@
 #include "online/HtmlView.h"
 
+#include "online/HtmlNesting.h"
 #include "online/ProxySetting.h"
 
 #include <QMouseEvent>
@@ -132,7 +133,9 @@ QString HtmlView::decodePage(QNetworkReply* reply, const QByteArray& body) const
     return QString::fromLatin1(body);
 }
 
-void HtmlView::showSource(const QString& html, const QUrl& base) {
+void HtmlView::showSource(const QString& given, const QUrl& base) {
+    // A page nesting too deeply to lay out in reasonable time counts as not loaded.
+    const QString html = HtmlNesting::tooDeep(given) ? QString() : given;
     m_source = html;
     m_rerenderDue = false;
     document()->setBaseUrl(base);

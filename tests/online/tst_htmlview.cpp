@@ -1,5 +1,6 @@
 // The embedded HTML view against a small HTTP server on 127.0.0.1: what it sends, when it
 // reports completion, its pictures, abandoned loads and failed ones.
+#include "online/HtmlNesting.h"
 #include "online/HtmlView.h"
 #include "platform/Shell.h"
 
@@ -131,6 +132,60 @@ private slots:
         view.navigate(server.url("/fits"));
         QVERIFY(complete.wait(10000));
         QVERIFY(view.toPlainText().contains("small page"));
+    }
+
+    void nestingDepths_data() {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("tables");
+        const auto nested = [](const char* open, const char* close, int n) {
+            return QString(QLatin1String(open)).repeated(n) + "x" +
+                   QString(QLatin1String(close)).repeated(n);
+        };
+        QTest::newRow("flat paragraphs without end tags")
+            << "<html><body>" + QString("<p>text").repeated(1000) + "</body></html>" << 0 << 0;
+        QTest::newRow("64 divs") << nested("<div>", "</div>", 64) << 64 << 0;
+        QTest::newRow("12 tables in tables")
+            << nested("<table><tr><td>", "</td></tr></table>", 12) << 12 << 12;
+        QTest::newRow("tables side by side")
+            << QString("<table><tr><td>x</td></tr></table>").repeated(300) << 1 << 1;
+        QTest::newRow("200 tables in tables")
+            << nested("<table><tr><td>", "</td></tr></table>", 200) << 13 << 13;
+        QTest::newRow("voids, self-closing, comments, script")
+            << "<!DOCTYPE html><div><br><img src=a.png/><hr/><!-- <div><div> -->"
+               "<script>if (a<b) { '<div>'; }</script><b>x</b></div>"
+            << 2 << 0;
+        QTest::newRow("a lone < in text") << "<div>1 < 2 <i>x</i></div>" << 2 << 0;
+        QTest::newRow("unclosed fonts nest") << QString("<font>").repeated(100) << 65 << 0;
+    }
+    void nestingDepths() {
+        QFETCH(QString, html);
+        QFETCH(int, depth);
+        QFETCH(int, tables);
+        const HtmlNesting::Depths d = HtmlNesting::measure(html);
+        QCOMPARE(d.elements, depth);
+        QCOMPARE(d.tables, tables);
+        QCOMPARE(HtmlNesting::tooDeep(html),
+                 depth > HtmlNesting::MaxDepth || tables > HtmlNesting::MaxTableDepth);
+    }
+
+    // A page nesting deeper than 64 elements, or 12 tables, is not shown (the advert's cover
+    // stays) and completes at once, without a long layout.
+    void deepNestingIsNotShown() {
+        HtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        const QString deep = QString("<table><tr><td>").repeated(5000) + "deep";
+        view.loadHtml(deep, QUrl("http://127.0.0.1/adv_top.php"));
+        QCOMPARE(complete.size(), 1);
+        QVERIFY(view.documentSource().isEmpty());
+        QVERIFY(!view.toPlainText().contains("deep"));
+        view.loadHtml(QString("<table><tr><td>").repeated(13) + "deep",
+                      QUrl("http://127.0.0.1/adv_top.php"));
+        QVERIFY(view.documentSource().isEmpty());
+        const QString fits =
+            QString("<div>").repeated(52) + QString("<table><tr><td>").repeated(12) + "fits";
+        view.loadHtml(fits, QUrl("http://127.0.0.1/adv_top.php"));
+        QVERIFY(view.toPlainText().contains("fits"));
     }
 
     void missingPictureDoesNotHoldCompletion() {
