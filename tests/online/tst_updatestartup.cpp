@@ -138,11 +138,9 @@ private slots:
                 QFile::resize(temp() + "/file.zup.001", 100);
         }
         QProcess p;
-        startProgram(p);
-        QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(), 60000);
-        p.terminate();
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
+        startsAndEndsNormally(p);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(state(), stateAfter);
         QCOMPARE(query("TITLE|CTRY|CD=99004", true), QString());
         QVERIFY(!QFileInfo::exists(temp() + "/replica.log"));
@@ -283,11 +281,9 @@ private slots:
             db.SYS_DTR.CommitRetaining();
         }
         QProcess p;
-        startProgram(p);
-        QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(), 60000);
-        p.terminate();
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
+        startsAndEndsNormally(p);
+        if (QTest::currentTestFailed())
+            return;
         const QStringList errors = QString::fromLocal8Bit(p.readAllStandardError())
                                        .split('\n', Qt::SkipEmptyParts)
                                        .filter("update");
@@ -330,6 +326,14 @@ private:
         return socket.waitForConnected(200);
     }
     void startProgram(QProcess& p) { startProgram(p, m_exe); }
+    // The staged program starts, comes up and ends normally on SIGTERM.
+    void startsAndEndsNormally(QProcess& p) {
+        startProgram(p);
+        QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::Running && listening(), 60000);
+        p.terminate();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+    }
     void startProgram(QProcess& p, const QString& exe) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");

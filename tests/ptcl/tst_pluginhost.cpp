@@ -1,3 +1,4 @@
+#include "TestPlugIns.h"
 #include "ptcl/PlugInHost.h"
 #include "ptcl/PtclBrowser.h"
 
@@ -18,9 +19,7 @@ class TstPlugInHost : public QObject {
 
     using Outcome = PlugInHost::Outcome;
 
-    static QString library(const char* variant) {
-        return QStringLiteral(TK_TEST_PLUGIN_DIR "/testplugin_%1.so").arg(variant);
-    }
+    static QString library(const char* variant) { return TestPlugIns::library(variant); }
     // A name and address request as the page builds it.
     static QByteArray request(const QByteArray& name, const QByteArray& address = {}) {
         return '\x1f' + name + '\x1f' + address;
@@ -70,14 +69,7 @@ private slots:
         QCOMPARE(chatty.reply, QByteArray::number(chatty.host.processId()) + echoed);
     }
 
-    void librariesThatDoNotLoad_data() {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("missing file") << QStringLiteral("/nonexistent/TessaroPlugin.so");
-        QTest::newRow("not a library") << QStringLiteral(TK_TEST_PLUGIN_DIR "/../CMakeFiles");
-        QTest::newRow("no export") << library("noexport");
-        QTest::newRow("entry answers none") << library("none");
-        QTest::newRow("no interface") << library("nointerface");
-    }
+    void librariesThatDoNotLoad_data() { TestPlugIns::addBrokenLibraryRows(); }
 
     void librariesThatDoNotLoad() {
         QFETCH(QString, file);

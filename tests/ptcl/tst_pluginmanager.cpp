@@ -1,3 +1,4 @@
+#include "TestPlugIns.h"
 #include "ptcl/TPlugInManager.h"
 
 #include <QTest>
@@ -8,9 +9,7 @@
 class TstPlugInManager : public QObject {
     Q_OBJECT
 
-    static QString library(const char* variant) {
-        return QStringLiteral(TK_TEST_PLUGIN_DIR "/testplugin_%1.so").arg(variant);
-    }
+    static QString library(const char* variant) { return TestPlugIns::library(variant); }
 
     // Objects alive inside a library, read through a handle of the test's own so the library
     // stays loaded after the manager lets it go.
@@ -61,14 +60,7 @@ private slots:
         QCOMPARE(probe.alive(), 0);
     }
 
-    void refusesBrokenLibraries_data() {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("missing file") << QStringLiteral("/nonexistent/TessaroPlugin.so");
-        QTest::newRow("not a library") << QStringLiteral(TK_TEST_PLUGIN_DIR "/../CMakeFiles");
-        QTest::newRow("no export") << library("noexport");
-        QTest::newRow("entry answers none") << library("none");
-        QTest::newRow("no interface") << library("nointerface");
-    }
+    void refusesBrokenLibraries_data() { TestPlugIns::addBrokenLibraryRows(); }
 
     void refusesBrokenLibraries() {
         QFETCH(QString, file);
