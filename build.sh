@@ -2,6 +2,7 @@
 # Installs what is missing, builds, and then starts the program or runs the tests.
 #   ./build.sh run    build, stage under build/stage/ and start the program
 #   ./build.sh test   build and run the whole test suite
+#   ./build.sh package  build a release and the Debian package build/tessaro-kavelin_<version>_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,9 +12,13 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
           libarchive-dev libsodium-dev 7zip qt6-httpserver-dev qt6-websockets-dev
           xvfb xauth fonts-dejavu-core fonts-noto-core poppler-utils)
 
+# What cpack needs beside them to make the Debian package (its dependencies come from
+# dpkg-shlibdeps, which finds the programs with file).
+PACKAGE_TOOLS=(dpkg-dev file)
+
 install_missing() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "${PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$p")
     done
@@ -89,8 +94,20 @@ test)
     cd build
     QT_QPA_PLATFORM=offscreen ctest -j "$(nproc)" --output-on-failure
     ;;
+package)
+    install_missing "${PACKAGE_TOOLS[@]}"
+    # A release build of its own (build/package/), so the development build stays as it is; only
+    # what the package holds is built, and cpack puts the package in build/.
+    cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTK_BENCH=OFF \
+        -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+    cmake --build build/package -j "$(nproc)" --target tessaro-kavelin tessaro-contacts replica \
+        tk-plugin-host TessaroPlugin package_files
+    (cd build/package && cpack -G DEB -B "$PWD/..")
+    rm -rf build/_CPack_Packages
+    ls build/tessaro-kavelin_*_amd64.deb
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
