@@ -145,14 +145,10 @@ void HttpClient::complete(const QString& errorText) {
     emit finished(m_result);
 }
 
+// Ends the running exchange here (nothing more comes of it) and reports it as failed.
 void HttpClient::fail(const QString& text) {
     if (!m_running)
         return;
     m_exchange.abort();
-    m_idle.stop();
-    m_total.stop();
-    m_running = false;
-    m_result.status = m_exchange.status();
-    m_result.errorText = text;
-    emit finished(m_result);
+    complete(text);
 }

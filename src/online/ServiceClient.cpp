@@ -40,7 +40,7 @@ bool ServiceClient::IT_ProReq(const QString& request) {
 }
 
 qint64 ServiceClient::ceiling() const {
-    if (!m_text.contains(QLatin1String("file=")))
+    if (!isPart())
         return ListCeiling;
     const QStorageInfo disk(QFileInfo(m_replyFile).absolutePath());
     const qint64 room = disk.isValid() ? disk.bytesAvailable() - KeepFreeBytes : PartCeiling;
@@ -54,17 +54,9 @@ void ServiceClient::run() {
     const QString url = base(m_failures % 2) + m_text;
     // The temp folder is made at the first show; made again here if it went missing since.
     QDir().mkpath(QFileInfo(m_replyFile).path());
-    QFile file(m_replyFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        emit errorOccurred(tr("Cannot create %1: %2")
-                               .arg(QDir::toNativeSeparators(m_replyFile), file.errorString()));
-        return;
-    }
     const qint64 most = ceiling();
     if (most <= 0) {
         // A background download: said once on stderr, not in a box at every attempt.
-        file.close();
-        QFile::remove(m_replyFile);
         static bool told = false;
         if (!std::exchange(told, true))
             std::fprintf(
@@ -72,9 +64,14 @@ void ServiceClient::run() {
                 qPrintable(QFileInfo(m_replyFile).absolutePath()), KeepFreeBytes / (1024 * 1024));
         return;
     }
-    const bool part = m_text.contains(QLatin1String("file="));
+    QFile file(m_replyFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        emit errorOccurred(tr("Cannot create %1: %2")
+                               .arg(QDir::toNativeSeparators(m_replyFile), file.errorString()));
+        return;
+    }
     m_client.setMaxBodyBytes(most);
-    m_client.setTotalLimit(part ? PartTotalMs : ListTotalMs);
+    m_client.setTotalLimit(isPart() ? PartTotalMs : ListTotalMs);
     const HttpResult outcome = m_client.fetch(QUrl(url), &file);
     m_result = outcome.ok();
     file.close();

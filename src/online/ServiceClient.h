@@ -64,6 +64,8 @@ signals:
 
 private:
     void run();
+    // Whether the current request fetches an update part (else a list).
+    bool isPart() const { return m_text.contains(QLatin1String("file=")); }
     // The ceiling for the current request; 0 when not even a byte would fit.
     qint64 ceiling() const;
 

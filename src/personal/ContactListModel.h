@@ -54,8 +54,6 @@ public:
     // The next keys of the listing showKeys began; ignored once the listing is complete or
     // replaced.
     void appendKeys(const std::vector<int>& keys);
-    // The listing still waits for keys.
-    bool isReceivingKeys() const { return m_receivingKeys; }
     // Empties the list.
     void clear();
     // The count QC gave for the current listing.
